@@ -1,0 +1,26 @@
+#include "cli/Commands.h"
+
+#include <QString>
+
+// Each command's issue adds its line here.
+static const CliCommand kCommands[] = {
+    {"version", "print the program version", [](const QStringList &) {
+       CliPrint(QStringLiteral("So-10 Version 6.5.0\n"));
+       return 0;
+     }},
+};
+
+const CliCommand *CliCommands(int *count) {
+  *count = int(sizeof(kCommands) / sizeof(kCommands[0]));
+  return kCommands;
+}
+
+int CliUsageError(const QString &message) {
+  std::fprintf(stderr, "sova-cli: %s\n", message.toUtf8().constData());
+  return 2;
+}
+
+void CliPrint(const QString &text) {
+  const QByteArray b = text.toUtf8();
+  std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The state that several windows share, in one object. Windows receive it by
+// reference; tests build a fresh one. Each subsystem adds its own members.
+#include "measure/Measurement.h"
+#include "shell/MeridianModel.h"
+#include "shell/Settings.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class Clock;
+class Prompter;
+class Launcher;
+class Link;
+
+// The tray icon's state, kept here so it exists (and can be tested) on
+// platforms without a tray. Images: 14 connected, 15 not connected.
+struct TrayState {
+  enum BalloonIcon { NoIcon, Information, Warning, Error };
+  int image = 15;
+  QString hint;
+  bool balloonVisible = false;
+  QString balloonTitle, balloonText;
+  BalloonIcon balloonIcon = NoIcon;
+  int balloonMs = 0;
+  int balloonCount = 0; // balloons shown so far
+};
+
+class AppContext : public QObject {
+  Q_OBJECT
+public:
+  // The context does not own the services passed in; pass nullptr for any of
+  // them to get the real implementation (owned by the context).
+  explicit AppContext(Clock *clock = nullptr, Prompter *prompter = nullptr, Launcher *launcher = nullptr,
+                      QObject *parent = nullptr);
+  ~AppContext() override;
+
+  Clock &clock() const { return *m_clock; }
+  Prompter &prompter() const { return *m_prompter; }
+  Launcher &launcher() const { return *m_launcher; }
+  Link &link() const { return *m_link; }
+  void setPrompter(Prompter *p); // not owned
+
+  // The system's only message and question dialog (types 1..6).
+  bool ShowMessageBox(int type, const QString &text);
+
+  // Tray state changes go through here so the main window can mirror them.
+  void setTray(int image, const QString &hint);
+  void showBalloon(const QString &title, const QString &text, TrayState::BalloonIcon icon, int ms);
+  void hideBalloon();
+
+  MeridianModel model;
+  Settings settings;
+  QString dataFolder; // ends with '/'
+  bool FirstActivation = true;
+  bool SystemReady = false;
+  Measurement CurrentMeasurement;
+  Subject CurrentSubject;
+  TrayState tray;
+
+signals:
+  void trayChanged();
+  void balloonRequested();
+
+private:
+  std::unique_ptr<Clock> m_ownClock;
+  std::unique_ptr<Prompter> m_ownPrompter;
+  std::unique_ptr<Launcher> m_ownLauncher;
+  Clock *m_clock;
+  Prompter *m_prompter;
+  Launcher *m_launcher;
+  std::unique_ptr<Link> m_link;
+};

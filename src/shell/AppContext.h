@@ -3,6 +3,7 @@
 // reference; tests build a fresh one. Each subsystem adds its own members.
 #include "measure/Measurement.h"
 #include "shell/MeridianModel.h"
+#include "shell/PrintJob.h"
 #include "shell/Settings.h"
 
 #include <QObject>
@@ -58,6 +59,7 @@ public:
   Measurement CurrentMeasurement;
   Subject CurrentSubject;
   TrayState tray;
+  PrintJob printJob; // the report being printed, watched by the print progress box
 
 signals:
   void trayChanged();

@@ -1,6 +1,7 @@
 #pragma once
 // The state that several windows share, in one object. Windows receive it by
 // reference; tests build a fresh one. Each subsystem adds its own members.
+#include "analysis/AnalysisResult.h"
 #include "measure/Measurement.h"
 #include "shell/MeridianModel.h"
 #include "shell/Settings.h"
@@ -58,6 +59,19 @@ public:
   Measurement CurrentMeasurement;
   Subject CurrentSubject;
   TrayState tray;
+
+  // The analysis of the measurement last analysed, the chart page's choice
+  // (groups 1..6, choices 1..2) and the analysis page to open on.
+  ::AnalysisResult AnalysisResult;
+  int ChartGroup = 1;
+  std::array<int, 7> ChartChoice{0, 1, 1, 1, 1, 1, 1};
+  int AnalysisPage = 0;
+  // What taking, loading, clearing or changing a measurement does to them.
+  void ResetAnalysisView() {
+    AnalysisPage = 0;
+    ChartGroup = 1;
+    ChartChoice = {0, 1, 1, 1, 1, 1, 1};
+  }
 
 signals:
   void trayChanged();

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <array>
 #include <memory>
 
 class Clock;
@@ -58,6 +59,18 @@ public:
   Measurement CurrentMeasurement;
   Subject CurrentSubject;
   TrayState tray;
+
+  // The page and charts the analysis window opens on; every window that takes,
+  // loads, clears or changes the measurement on screen resets them.
+  int AnalysisPage = 0;
+  int ChartGroup = 1;
+  std::array<int, 7> ChartChoice{1, 1, 1, 1, 1, 1, 1}; // [1..6]
+  void ResetAnalysisView();
+
+  // The raw counts that mean 200 µA in standard and high potential, chosen when
+  // a measurement run starts and set by a calibration.
+  int NormalFullScale = 4000;
+  int HighFullScale = 4000;
 
 signals:
   void trayChanged();

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <array>
 #include <memory>
 
 class Clock;
@@ -60,18 +61,21 @@ public:
   Subject CurrentSubject;
   TrayState tray;
 
-  // The analysis of the measurement last analysed, the chart page's choice
-  // (groups 1..6, choices 1..2) and the analysis page to open on.
+  // The analysis of the measurement last analysed (the type is the record of
+  // the same name).
   ::AnalysisResult AnalysisResult;
-  int ChartGroup = 1;
-  std::array<int, 7> ChartChoice{0, 1, 1, 1, 1, 1, 1};
+
+  // The page and charts the analysis window opens on; every window that takes,
+  // loads, clears or changes the measurement on screen resets them.
   int AnalysisPage = 0;
-  // What taking, loading, clearing or changing a measurement does to them.
-  void ResetAnalysisView() {
-    AnalysisPage = 0;
-    ChartGroup = 1;
-    ChartChoice = {0, 1, 1, 1, 1, 1, 1};
-  }
+  int ChartGroup = 1;
+  std::array<int, 7> ChartChoice{1, 1, 1, 1, 1, 1, 1}; // [1..6]
+  void ResetAnalysisView();
+
+  // The raw counts that mean 200 µA in standard and high potential, chosen when
+  // a measurement run starts and set by a calibration.
+  int NormalFullScale = 4000;
+  int HighFullScale = 4000;
 
 signals:
   void trayChanged();

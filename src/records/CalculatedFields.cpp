@@ -5,27 +5,27 @@
 
 #include <cmath>
 
-QString SexText(bool male) {
+QString ListSexText(bool male) {
   return male ? QStringLiteral("男") : QStringLiteral("女");
 }
 
-QString AgeText(double birth, double at) {
+QString ListAgeText(double birth, double at) {
   if (!IsDateGiven(birth))
     return QString();
   return FormatNumber("%3.1f", AgeInYears(birth, at));
 }
 
-QString DateTimeText(double dayNumber) {
+QString ListDateTimeText(double dayNumber) {
   if (!IsDateGiven(dayNumber))
     return QString();
   return ShortDateText(dayNumber) + u' ' + LongTimeText(dayNumber);
 }
 
-QString VotaText(bool highPotential) {
+QString ListVotaText(bool highPotential) {
   return highPotential ? QStringLiteral("HI") : QStringLiteral("NRM");
 }
 
-QString AverageText(const SlotArray &values) {
+QString ListAverageText(const SlotArray &values) {
   double sum = 0;
   for (int k = 1; k <= 24; ++k)
     sum += values[size_t(k)];

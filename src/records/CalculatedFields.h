@@ -5,11 +5,11 @@
 
 #include <QString>
 
-QString SexText(bool male);                   // Sex_S: "男" / "女"
-QString AgeText(double birth, double at);     // SoAge, Soa_Age: "%3.1f" years of 365 days, or empty
-QString DateTimeText(double dayNumber);       // PRESOA_C: short date and long time, or empty
-QString VotaText(bool highPotential);         // SOVOTA_C: "HI" / "NRM"
-QString AverageText(const SlotArray &values); // Dta_Avg: mean of all 24 slots, zeros included, "%3.1f"
+QString ListSexText(bool male);                   // Sex_S: "男" / "女"
+QString ListAgeText(double birth, double at);     // SoAge, Soa_Age: "%3.1f" years of 365 days, or empty
+QString ListDateTimeText(double dayNumber);       // PRESOA_C: short date and long time, or empty
+QString ListVotaText(bool highPotential);         // SOVOTA_C: "HI" / "NRM"
+QString ListAverageText(const SlotArray &values); // Dta_Avg: mean of all 24 slots, zeros included, "%3.1f"
 // A point value with the list format "###.#": no digit is forced, so 0 shows
 // empty, 0.5 as ".5" and 12.0 as "12".
 QString PointListText(double value);

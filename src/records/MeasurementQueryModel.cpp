@@ -56,14 +56,14 @@ QVariant MeasurementQueryModel::calculated(int row, const QString &field, const 
     return role == Qt::EditRole ? QVariant(FromDayNumber(date).time()) : QVariant(LongTimeText(date));
   }
   if (field == u"SOVOTA_C")
-    return VotaText(r.value(QStringLiteral("SoVota")).toInt() != 0);
+    return ListVotaText(r.value(QStringLiteral("SoVota")).toInt() != 0);
   if (field == u"Soa_Age")
-    return AgeText(m_birth, date);
+    return ListAgeText(m_birth, date);
   if (field == u"Dta_Avg") {
     SlotArray v{};
     for (int k = 1; k <= 24; ++k)
       v[size_t(k)] = r.value(QStringLiteral("SO%1").arg(k)).toDouble();
-    return AverageText(v);
+    return ListAverageText(v);
   }
   return QVariant();
 }

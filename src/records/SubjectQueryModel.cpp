@@ -29,7 +29,7 @@ QVariant SubjectQueryModel::calculated(int row, const QString &field, const QSql
   if (field == u"RENO")
     return QString::number(row + 1);
   if (field == u"Sex_S")
-    return SexText(r.value(QStringLiteral("Sex")).toInt() != 0);
+    return ListSexText(r.value(QStringLiteral("Sex")).toInt() != 0);
   const double birth = r.value(QStringLiteral("DBirth")).toDouble();
   if (field == u"DBIRTH_C") {
     if (!IsDateGiven(birth))
@@ -37,8 +37,8 @@ QVariant SubjectQueryModel::calculated(int row, const QString &field, const QSql
     return role == Qt::EditRole ? QVariant(DateFromDayNumber(birth)) : QVariant(ShortDateText(birth));
   }
   if (field == u"SoAge")
-    return AgeText(birth, ToDayNumber(m_now ? m_now() : QDateTime::currentDateTime()));
+    return ListAgeText(birth, ToDayNumber(m_now ? m_now() : QDateTime::currentDateTime()));
   if (field == u"PRESOA_C")
-    return DateTimeText(r.value(QStringLiteral("PRESOA")).toDouble());
+    return ListDateTimeText(r.value(QStringLiteral("PRESOA")).toDouble());
   return QVariant();
 }

@@ -263,7 +263,7 @@ void TestDatabase::calculatedSubjectFields() {
     const double years = (ToDayNumber(QDateTime(QDate(2026, 1, 5), QTime(12, 0))) - b) / 365.0;
     QCOMPARE(age, FormatNumber("%3.1f", years));
   }
-  QCOMPARE(subjects.value(0, QStringLiteral("PRESOA_C")).toString(), DateTimeText(measured));
+  QCOMPARE(subjects.value(0, QStringLiteral("PRESOA_C")).toString(), ListDateTimeText(measured));
 
   MeasurementQueryModel m;
   QVERIFY(m.openForSubject(f.db(), QStringLiteral("D4"), b));
@@ -301,7 +301,7 @@ void TestDatabase::measurementFields() {
   QCOMPARE(m.value(0, QStringLiteral("SO2"), Qt::DisplayRole).toString(), FormatFixed(0.5, 1).mid(1));
   QCOMPARE(m.value(0, QStringLiteral("SO3"), Qt::DisplayRole).toString(), QString());
   QCOMPARE(m.value(0, QStringLiteral("so3"), Qt::EditRole).toDouble(), 0.0);
-  QCOMPARE(AverageText(SlotArray{}), FormatNumber("%3.1f", 0));
+  QCOMPARE(ListAverageText(SlotArray{}), FormatNumber("%3.1f", 0));
 }
 
 void TestDatabase::stabilityText() {

@@ -53,3 +53,9 @@ void AppContext::hideBalloon() {
   tray.balloonVisible = false;
   emit balloonRequested();
 }
+
+void AppContext::ResetAnalysisView() {
+  AnalysisPage = 0;
+  ChartGroup = 1;
+  ChartChoice.fill(1);
+}

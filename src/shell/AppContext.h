@@ -1,12 +1,14 @@
 #pragma once
 // The state that several windows share, in one object. Windows receive it by
 // reference; tests build a fresh one. Each subsystem adds its own members.
+#include "analysis/AnalysisResult.h"
 #include "measure/Measurement.h"
 #include "shell/MeridianModel.h"
 #include "shell/Settings.h"
 
 #include <QObject>
 #include <QString>
+#include <array>
 #include <memory>
 
 class Clock;
@@ -58,6 +60,22 @@ public:
   Measurement CurrentMeasurement;
   Subject CurrentSubject;
   TrayState tray;
+
+  // The analysis of the measurement last analysed (the type is the record of
+  // the same name).
+  ::AnalysisResult AnalysisResult;
+
+  // The page and charts the analysis window opens on; every window that takes,
+  // loads, clears or changes the measurement on screen resets them.
+  int AnalysisPage = 0;
+  int ChartGroup = 1;
+  std::array<int, 7> ChartChoice{1, 1, 1, 1, 1, 1, 1}; // [1..6]
+  void ResetAnalysisView();
+
+  // The raw counts that mean 200 µA in standard and high potential, chosen when
+  // a measurement run starts and set by a calibration.
+  int NormalFullScale = 4000;
+  int HighFullScale = 4000;
 
 signals:
   void trayChanged();

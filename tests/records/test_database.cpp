@@ -1,10 +1,12 @@
 #include "records/CalculatedFields.h"
 #include "records/Database.h"
 #include "records/DbTransaction.h"
+#include "records/JetFixtures.h"
 #include "records/MeasurementQueryModel.h"
 #include "records/RecordStore.h"
 #include "records/StabilityText.h"
 #include "records/SubjectQueryModel.h"
+#include "records/TableSource.h"
 #include "shell/AppContext.h"
 #include "shell/DayNumber.h"
 #include "shell/Format.h"
@@ -94,6 +96,8 @@ private slots:
   void presoaFollowsMeasurements();
   void sortedListAndSearch();
   void nestedTransactions();
+  void sqliteTableSource();
+  void jetTableSource();
 };
 
 void TestDatabase::connectionsAndSchema() {
@@ -534,6 +538,80 @@ void TestDatabase::nestedTransactions() {
     // no commit: both are undone
   }
   QCOMPARE(CountSubjects(db), 0);
+}
+
+void TestDatabase::sqliteTableSource() {
+  QTemporaryDir dir;
+  const QString path = dir.path() + QStringLiteral("/SoTran.mdb");
+  QString err;
+  QVERIFY(CreateDatabaseFile(path, DatabaseKind::Working, &err));
+  {
+    QSqlDatabase db = OpenDatabaseFile(path, OpenMode::ReadWrite, QStringLiteral("source-fill"), &err);
+    QVERIFY2(db.isValid(), qPrintable(err));
+    QVERIFY2(InsertRow(db, QStringLiteral("SOCUST"),
+                       {{QStringLiteral("custno"), QStringLiteral("B'7")},
+                        {QStringLiteral("Sex"), true},
+                        {QStringLiteral("DBIRTH"), 32000.0},
+                        {QStringLiteral("Memo"), QStringLiteral("a\r\nb")}},
+                       &err),
+             qPrintable(err));
+    QVERIFY(!InsertRow(db, QStringLiteral("SoCust"), {{QStringLiteral("Nonsense"), 1}}, &err));
+    QVERIFY(err.contains(QLatin1String("Nonsense")));
+    qint64 key = 0;
+    QVERIFY(InsertRow(db, QStringLiteral("SoData"), {{QStringLiteral("CustNo"), QStringLiteral("B'7")}}, &err,
+                      &key));
+    QCOMPARE(key, 1);
+    // An earlier version's file: no STD.
+    QSqlQuery q(db);
+    QVERIFY2(q.exec(QStringLiteral("ALTER TABLE SoData DROP COLUMN STD")), qPrintable(q.lastError().text()));
+    db = QSqlDatabase();
+    CloseDatabaseConnection(QStringLiteral("source-fill"));
+  }
+  std::unique_ptr<TableSource> src = OpenTableSource(path, &err);
+  QVERIFY2(src, qPrintable(err));
+  QVERIFY(src->hasTable(QStringLiteral("socust")) && src->hasTable(QStringLiteral("SOPRDT")));
+  std::unique_ptr<TableReader> cust = src->openTable(QStringLiteral("SOCUST"), &err);
+  QVERIFY(cust);
+  QCOMPARE(cust->rowCount(), 1);
+  QVERIFY(cust->next());
+  QCOMPARE(cust->value(QStringLiteral("CUSTNO")), QVariant(QStringLiteral("B'7")));
+  QCOMPARE(cust->value(QStringLiteral("Sex")), QVariant(true));
+  QCOMPARE(cust->value(QStringLiteral("DBirth")), QVariant(32000.0));
+  QCOMPARE(cust->value(QStringLiteral("PRESOA")), QVariant(0.0));
+  QVERIFY(!cust->value(QStringLiteral("Tel")).isValid()); // NULL
+  QVERIFY(!cust->next());
+  std::unique_ptr<TableReader> data = src->openTable(QStringLiteral("SoData"), &err);
+  QVERIFY(data && data->next());
+  QVERIFY(!data->hasColumn(QStringLiteral("STD")));
+  QVERIFY(!data->value(QStringLiteral("std")).isValid());
+  QCOMPARE(data->value(QStringLiteral("MKEY")), QVariant(qint64(1)));
+  QVERIFY(!src->openTable(QStringLiteral("Missing"), &err));
+  QVERIFY(err.contains(QStringLiteral("SoTran.mdb")));
+
+  QFile junk(dir.path() + QStringLiteral("/junk.mdb"));
+  QVERIFY(junk.open(QIODevice::WriteOnly));
+  junk.write("not a database at all");
+  junk.close();
+  QVERIFY(!OpenTableSource(junk.fileName(), &err));
+  QVERIFY(err.contains(QStringLiteral("junk.mdb")));
+}
+
+void TestDatabase::jetTableSource() {
+  JET_FIXTURES_OR_SKIP(dir);
+  QString err;
+  std::unique_ptr<TableSource> src = OpenTableSource(dir + QStringLiteral("/legacy-old.mdb"), &err);
+  QVERIFY2(src, qPrintable(err));
+  std::unique_ptr<TableReader> cust = src->openTable(QStringLiteral("socust"), &err);
+  QVERIFY2(cust, qPrintable(err));
+  QCOMPARE(cust->rowCount(), 2);
+  QStringList numbers;
+  while (cust->next()) {
+    numbers << cust->value(QStringLiteral("CUSTNO")).toString();
+    QVERIFY(!cust->value(QStringLiteral("PRESOA")).isValid()); // a later field this file lacks
+    QCOMPARE(cust->value(QStringLiteral("Sex")).typeId(), QMetaType::Bool);
+  }
+  QVERIFY(cust->errorText().isEmpty());
+  QCOMPARE(numbers, (QStringList{QStringLiteral("A1"), QStringLiteral("B'7")}));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -96,6 +96,7 @@ private slots:
   void presoaFollowsMeasurements();
   void sortedListAndSearch();
   void nestedTransactions();
+  void olderWorkingFileCompleted();
   void sqliteTableSource();
   void jetTableSource();
 };
@@ -516,11 +517,63 @@ void TestDatabase::sortedListAndSearch() {
   QCOMPARE(SubjectSortField(42), QStringLiteral("CustNo"));
   QVERIFY(!SubjectSortSearchable(3) && !SubjectSortSearchable(5) && !SubjectSortSearchable(-6));
   QVERIFY(SubjectSortSearchable(-4) && SubjectSortSearchable(11));
-  for (int c = 1; c <= 11; ++c) {
-    QVERIFY(s.openSorted(db, c));
-    QVERIFY(s.openSorted(db, -c));
-    QCOMPARE(s.rowCount(), 700);
+  // Rows with NULL fields and repeated values: the found position is the
+  // row a walk through the list meets first, in every order.
+  for (int i = 0; i < 30; ++i)
+    QVERIFY(InsertRow(
+        db, QStringLiteral("SoCust"),
+        {{QStringLiteral("CustNo"), QStringLiteral("X%1").arg(i)},
+         {QStringLiteral("Name"), i % 2 ? QVariant(QStringLiteral("Name5")) : QVariant()},
+         {QStringLiteral("Tel"), i % 3 ? QVariant(QStringLiteral("010-%1").arg(i % 4)) : QVariant()}},
+        &err));
+  const QStringList probes{QStringLiteral("x1"), QStringLiteral("N00"), QStringLiteral("name5"),
+                           QStringLiteral("010-2"), QStringLiteral("n")};
+  for (int code : {1, -1, 2, -2, 3, -3, 5, -6, 7, -7}) {
+    QVERIFY(s.openSorted(db, code));
+    QCOMPARE(s.rowCount(), 730);
+    for (const QString &field : {QStringLiteral("CustNo"), QStringLiteral("Name"), QStringLiteral("Tel")}) {
+      for (const QString &probe : probes) {
+        int expected = -1;
+        for (int r = 0; r < s.rowCount() && expected < 0; ++r)
+          if (s.value(r, field).toString().startsWith(probe, Qt::CaseInsensitive))
+            expected = r;
+        QCOMPARE(s.findRow(field, probe), expected);
+      }
+    }
   }
+  QVERIFY(s.openSorted(db, 2));
+  QCOMPARE(s.findRow(QStringLiteral("CustNo"), QStringLiteral("%")), -1); // no wildcards
+  QVERIFY(InsertSubject(db, subject(QStringLiteral("5%_\\x")), &err));
+  QVERIFY(s.refresh());
+  QCOMPARE(s.value(s.findRow(QStringLiteral("CustNo"), QStringLiteral("5%_\\")), QStringLiteral("CustNo"))
+               .toString(),
+           QStringLiteral("5%_\\x"));
+  QCOMPARE(s.findRow(QStringLiteral("CustNo"), QStringLiteral("5__")), -1);
+}
+
+void TestDatabase::olderWorkingFileCompleted() {
+  // A working file of an earlier version: no PRESOA, no STD, no indexes.
+  Folder f;
+  QVERIFY(f.create());
+  QFile::remove(f.path(DbFile::Working));
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+    db.setDatabaseName(f.path(DbFile::Working));
+    QVERIFY(db.open());
+    QSqlQuery q(db);
+    QVERIFY(q.exec(QStringLiteral("CREATE TABLE SoCust (CustNo TEXT, Name TEXT, Sex INTEGER)")));
+    QVERIFY(q.exec(QStringLiteral("INSERT INTO SoCust VALUES ('A1', 'x', 1)")));
+    QVERIFY(q.exec(QStringLiteral(
+        "CREATE TABLE SoData (CustNo TEXT, SoDate REAL, MKEY INTEGER PRIMARY KEY AUTOINCREMENT)")));
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("older"));
+  QVERIFY(f.open());
+  QString err;
+  QVERIFY2(AppendMeasurement(f.db(), measurement(QStringLiteral("A1"), 46000), &err), qPrintable(err));
+  QCOMPARE(presoa(f.db(), QStringLiteral("A1")), 46000.0);
+  QCOMPARE(FindSubject(f.db(), QStringLiteral("A1"))->Name, QStringLiteral("x"));
+  QCOMPARE(count(f.db(), QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'SoProB'")), 1);
 }
 
 void TestDatabase::nestedTransactions() {

@@ -24,7 +24,7 @@ AppContext::AppContext(Clock *clock, Prompter *prompter, Launcher *launcher, QOb
   m_clock = clock;
   m_prompter = prompter;
   m_launcher = launcher;
-  m_link = std::make_unique<Link>(*m_clock);
+  m_link = std::make_unique<Link>(*this);
 }
 
 AppContext::~AppContext() = default;

@@ -1,6 +1,7 @@
 #include "shell/ui/MainWindow.h"
 
 #include "link/Link.h"
+#include "records/Database.h"
 #include "shell/AppContext.h"
 #include "shell/Branding.h"
 #include "shell/Launcher.h"
@@ -312,6 +313,7 @@ void TSoForm::closeEvent(QCloseEvent *event) {
   EnableToolButtons(false);
   if (m_tray)
     m_tray->hide();
+  m_ctx.database().close();
   event->accept();
 }
 

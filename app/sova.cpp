@@ -3,9 +3,11 @@
 #include "link/SimulatedInstrument.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
+#include "shell/ui/AboutBox.h"
 #include "shell/ui/AbortBox.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/MessagePrompter.h"
+#include "shell/ui/SoStatu.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -32,6 +34,8 @@ int main(int argc, char **argv) {
   TSoForm window(ctx);
   prompter.setParent(&window);
   TAbortBox abortBox(ctx.printJob, &window); // shows itself while a report prints
+  window.setStartupCheck(&TSoStatu::RunCheck);
+  window.setAboutFactory([](AppContext &c, QWidget *parent) { return std::make_unique<TAboutBox>(c, parent); });
   window.showMaximized();
   return app.exec();
 }

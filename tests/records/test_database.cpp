@@ -1,10 +1,12 @@
 #include "records/CalculatedFields.h"
 #include "records/Database.h"
 #include "records/DbTransaction.h"
+#include "records/JetFixtures.h"
 #include "records/MeasurementQueryModel.h"
 #include "records/RecordStore.h"
 #include "records/StabilityText.h"
 #include "records/SubjectQueryModel.h"
+#include "records/TableSource.h"
 #include "shell/AppContext.h"
 #include "shell/DayNumber.h"
 #include "shell/Format.h"
@@ -94,6 +96,9 @@ private slots:
   void presoaFollowsMeasurements();
   void sortedListAndSearch();
   void nestedTransactions();
+  void olderWorkingFileCompleted();
+  void sqliteTableSource();
+  void jetTableSource();
 };
 
 void TestDatabase::connectionsAndSchema() {
@@ -512,11 +517,63 @@ void TestDatabase::sortedListAndSearch() {
   QCOMPARE(SubjectSortField(42), QStringLiteral("CustNo"));
   QVERIFY(!SubjectSortSearchable(3) && !SubjectSortSearchable(5) && !SubjectSortSearchable(-6));
   QVERIFY(SubjectSortSearchable(-4) && SubjectSortSearchable(11));
-  for (int c = 1; c <= 11; ++c) {
-    QVERIFY(s.openSorted(db, c));
-    QVERIFY(s.openSorted(db, -c));
-    QCOMPARE(s.rowCount(), 700);
+  // Rows with NULL fields and repeated values: the found position is the
+  // row a walk through the list meets first, in every order.
+  for (int i = 0; i < 30; ++i)
+    QVERIFY(InsertRow(
+        db, QStringLiteral("SoCust"),
+        {{QStringLiteral("CustNo"), QStringLiteral("X%1").arg(i)},
+         {QStringLiteral("Name"), i % 2 ? QVariant(QStringLiteral("Name5")) : QVariant()},
+         {QStringLiteral("Tel"), i % 3 ? QVariant(QStringLiteral("010-%1").arg(i % 4)) : QVariant()}},
+        &err));
+  const QStringList probes{QStringLiteral("x1"), QStringLiteral("N00"), QStringLiteral("name5"),
+                           QStringLiteral("010-2"), QStringLiteral("n")};
+  for (int code : {1, -1, 2, -2, 3, -3, 5, -6, 7, -7}) {
+    QVERIFY(s.openSorted(db, code));
+    QCOMPARE(s.rowCount(), 730);
+    for (const QString &field : {QStringLiteral("CustNo"), QStringLiteral("Name"), QStringLiteral("Tel")}) {
+      for (const QString &probe : probes) {
+        int expected = -1;
+        for (int r = 0; r < s.rowCount() && expected < 0; ++r)
+          if (s.value(r, field).toString().startsWith(probe, Qt::CaseInsensitive))
+            expected = r;
+        QCOMPARE(s.findRow(field, probe), expected);
+      }
+    }
   }
+  QVERIFY(s.openSorted(db, 2));
+  QCOMPARE(s.findRow(QStringLiteral("CustNo"), QStringLiteral("%")), -1); // no wildcards
+  QVERIFY(InsertSubject(db, subject(QStringLiteral("5%_\\x")), &err));
+  QVERIFY(s.refresh());
+  QCOMPARE(s.value(s.findRow(QStringLiteral("CustNo"), QStringLiteral("5%_\\")), QStringLiteral("CustNo"))
+               .toString(),
+           QStringLiteral("5%_\\x"));
+  QCOMPARE(s.findRow(QStringLiteral("CustNo"), QStringLiteral("5__")), -1);
+}
+
+void TestDatabase::olderWorkingFileCompleted() {
+  // A working file of an earlier version: no PRESOA, no STD, no indexes.
+  Folder f;
+  QVERIFY(f.create());
+  QFile::remove(f.path(DbFile::Working));
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+    db.setDatabaseName(f.path(DbFile::Working));
+    QVERIFY(db.open());
+    QSqlQuery q(db);
+    QVERIFY(q.exec(QStringLiteral("CREATE TABLE SoCust (CustNo TEXT, Name TEXT, Sex INTEGER)")));
+    QVERIFY(q.exec(QStringLiteral("INSERT INTO SoCust VALUES ('A1', 'x', 1)")));
+    QVERIFY(q.exec(QStringLiteral(
+        "CREATE TABLE SoData (CustNo TEXT, SoDate REAL, MKEY INTEGER PRIMARY KEY AUTOINCREMENT)")));
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("older"));
+  QVERIFY(f.open());
+  QString err;
+  QVERIFY2(AppendMeasurement(f.db(), measurement(QStringLiteral("A1"), 46000), &err), qPrintable(err));
+  QCOMPARE(presoa(f.db(), QStringLiteral("A1")), 46000.0);
+  QCOMPARE(FindSubject(f.db(), QStringLiteral("A1"))->Name, QStringLiteral("x"));
+  QCOMPARE(count(f.db(), QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'SoProB'")), 1);
 }
 
 void TestDatabase::nestedTransactions() {
@@ -534,6 +591,80 @@ void TestDatabase::nestedTransactions() {
     // no commit: both are undone
   }
   QCOMPARE(CountSubjects(db), 0);
+}
+
+void TestDatabase::sqliteTableSource() {
+  QTemporaryDir dir;
+  const QString path = dir.path() + QStringLiteral("/SoTran.mdb");
+  QString err;
+  QVERIFY(CreateDatabaseFile(path, DatabaseKind::Working, &err));
+  {
+    QSqlDatabase db = OpenDatabaseFile(path, OpenMode::ReadWrite, QStringLiteral("source-fill"), &err);
+    QVERIFY2(db.isValid(), qPrintable(err));
+    QVERIFY2(InsertRow(db, QStringLiteral("SOCUST"),
+                       {{QStringLiteral("custno"), QStringLiteral("B'7")},
+                        {QStringLiteral("Sex"), true},
+                        {QStringLiteral("DBIRTH"), 32000.0},
+                        {QStringLiteral("Memo"), QStringLiteral("a\r\nb")}},
+                       &err),
+             qPrintable(err));
+    QVERIFY(!InsertRow(db, QStringLiteral("SoCust"), {{QStringLiteral("Nonsense"), 1}}, &err));
+    QVERIFY(err.contains(QLatin1String("Nonsense")));
+    qint64 key = 0;
+    QVERIFY(InsertRow(db, QStringLiteral("SoData"), {{QStringLiteral("CustNo"), QStringLiteral("B'7")}}, &err,
+                      &key));
+    QCOMPARE(key, 1);
+    // An earlier version's file: no STD.
+    QSqlQuery q(db);
+    QVERIFY2(q.exec(QStringLiteral("ALTER TABLE SoData DROP COLUMN STD")), qPrintable(q.lastError().text()));
+    db = QSqlDatabase();
+    CloseDatabaseConnection(QStringLiteral("source-fill"));
+  }
+  std::unique_ptr<TableSource> src = OpenTableSource(path, &err);
+  QVERIFY2(src, qPrintable(err));
+  QVERIFY(src->hasTable(QStringLiteral("socust")) && src->hasTable(QStringLiteral("SOPRDT")));
+  std::unique_ptr<TableReader> cust = src->openTable(QStringLiteral("SOCUST"), &err);
+  QVERIFY(cust);
+  QCOMPARE(cust->rowCount(), 1);
+  QVERIFY(cust->next());
+  QCOMPARE(cust->value(QStringLiteral("CUSTNO")), QVariant(QStringLiteral("B'7")));
+  QCOMPARE(cust->value(QStringLiteral("Sex")), QVariant(true));
+  QCOMPARE(cust->value(QStringLiteral("DBirth")), QVariant(32000.0));
+  QCOMPARE(cust->value(QStringLiteral("PRESOA")), QVariant(0.0));
+  QVERIFY(!cust->value(QStringLiteral("Tel")).isValid()); // NULL
+  QVERIFY(!cust->next());
+  std::unique_ptr<TableReader> data = src->openTable(QStringLiteral("SoData"), &err);
+  QVERIFY(data && data->next());
+  QVERIFY(!data->hasColumn(QStringLiteral("STD")));
+  QVERIFY(!data->value(QStringLiteral("std")).isValid());
+  QCOMPARE(data->value(QStringLiteral("MKEY")), QVariant(qint64(1)));
+  QVERIFY(!src->openTable(QStringLiteral("Missing"), &err));
+  QVERIFY(err.contains(QStringLiteral("SoTran.mdb")));
+
+  QFile junk(dir.path() + QStringLiteral("/junk.mdb"));
+  QVERIFY(junk.open(QIODevice::WriteOnly));
+  junk.write("not a database at all");
+  junk.close();
+  QVERIFY(!OpenTableSource(junk.fileName(), &err));
+  QVERIFY(err.contains(QStringLiteral("junk.mdb")));
+}
+
+void TestDatabase::jetTableSource() {
+  JET_FIXTURES_OR_SKIP(dir);
+  QString err;
+  std::unique_ptr<TableSource> src = OpenTableSource(dir + QStringLiteral("/legacy-old.mdb"), &err);
+  QVERIFY2(src, qPrintable(err));
+  std::unique_ptr<TableReader> cust = src->openTable(QStringLiteral("socust"), &err);
+  QVERIFY2(cust, qPrintable(err));
+  QCOMPARE(cust->rowCount(), 2);
+  QStringList numbers;
+  while (cust->next()) {
+    numbers << cust->value(QStringLiteral("CUSTNO")).toString();
+    QVERIFY(!cust->value(QStringLiteral("PRESOA")).isValid()); // a later field this file lacks
+    QCOMPARE(cust->value(QStringLiteral("Sex")).typeId(), QMetaType::Bool);
+  }
+  QVERIFY(cust->errorText().isEmpty());
+  QCOMPARE(numbers, (QStringList{QStringLiteral("A1"), QStringLiteral("B'7")}));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

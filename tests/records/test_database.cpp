@@ -313,6 +313,16 @@ void TestDatabase::measurementFields() {
   QCOMPARE(m.value(0, QStringLiteral("SO3"), Qt::DisplayRole).toString(), QString());
   QCOMPARE(m.value(0, QStringLiteral("so3"), Qt::EditRole).toDouble(), 0.0);
   QCOMPARE(ListAverageText(SlotArray{}), FormatNumber("%3.1f", 0));
+
+  // Times are shown without a zone name, in the user's locale.
+  const QLocale saved;
+  for (const char *name : {"zh_CN", "en_US", "C"}) {
+    QLocale::setDefault(QLocale(QLatin1String(name)));
+    const QString time = m.value(0, QStringLiteral("SODATE_T"), Qt::DisplayRole).toString();
+    QVERIFY2(!time.contains(u"UTC") && time.contains(u"7:06"), qPrintable(time));
+    QVERIFY(ListDateTimeText(zeros.SoDate).endsWith(time));
+  }
+  QLocale::setDefault(saved);
 }
 
 void TestDatabase::stabilityText() {

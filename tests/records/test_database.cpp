@@ -3,11 +3,13 @@
 #include "records/DbTransaction.h"
 #include "records/JetFixtures.h"
 #include "records/MeasurementQueryModel.h"
+#include "records/ProgrammeStore.h"
 #include "records/RecordStore.h"
 #include "records/StabilityText.h"
 #include "records/SubjectQueryModel.h"
 #include "records/TableSource.h"
 #include "shell/AppContext.h"
+#include "shell/Cipher.h"
 #include "shell/DayNumber.h"
 #include "shell/Format.h"
 
@@ -97,6 +99,7 @@ private slots:
   void sortedListAndSearch();
   void nestedTransactions();
   void olderWorkingFileCompleted();
+  void programmesAndReference();
   void sqliteTableSource();
   void jetTableSource();
 };
@@ -199,8 +202,11 @@ void TestDatabase::damagedPages() {
     QVERIFY(f.open());
     QString err;
     QVERIFY(InsertSubject(f.db(), subject(QStringLiteral("C3")), &err));
+    DbTransaction tx(f.db());
+    QVERIFY(tx.begin());
     for (int i = 0; i < 400; ++i)
       QVERIFY(AppendMeasurement(f.db(), measurement(QStringLiteral("C3"), 46000 + i), &err));
+    QVERIFY(tx.commit());
     f.ctx.database().close();
   }
   // Overwrite every page but the first: the header and the table list still read.
@@ -307,6 +313,16 @@ void TestDatabase::measurementFields() {
   QCOMPARE(m.value(0, QStringLiteral("SO3"), Qt::DisplayRole).toString(), QString());
   QCOMPARE(m.value(0, QStringLiteral("so3"), Qt::EditRole).toDouble(), 0.0);
   QCOMPARE(ListAverageText(SlotArray{}), FormatNumber("%3.1f", 0));
+
+  // Times are shown without a zone name, in the user's locale.
+  const QLocale saved;
+  for (const char *name : {"zh_CN", "en_US", "C"}) {
+    QLocale::setDefault(QLocale(QLatin1String(name)));
+    const QString time = m.value(0, QStringLiteral("SODATE_T"), Qt::DisplayRole).toString();
+    QVERIFY2(!time.contains(u"UTC") && time.contains(u"7:06"), qPrintable(time));
+    QVERIFY(ListDateTimeText(zeros.SoDate).endsWith(time));
+  }
+  QLocale::setDefault(saved);
 }
 
 void TestDatabase::stabilityText() {
@@ -591,6 +607,80 @@ void TestDatabase::nestedTransactions() {
     // no commit: both are undone
   }
   QCOMPARE(CountSubjects(db), 0);
+}
+
+void TestDatabase::programmesAndReference() {
+  // Delivered content is written into fresh files, then read through the
+  // read-only shared connections.
+  Folder f;
+  QVERIFY(f.create());
+  QString err;
+  {
+    QSqlDatabase p =
+        OpenDatabaseFile(f.path(DbFile::Programme), OpenMode::ReadWrite, QStringLiteral("fill-p"), &err);
+    QSqlDatabase r =
+        OpenDatabaseFile(f.path(DbFile::Reference), OpenMode::ReadWrite, QStringLiteral("fill-r"), &err);
+    QVERIFY2(p.isValid() && r.isValid(), qPrintable(err));
+    DbTransaction tx(p);
+    QVERIFY(tx.begin());
+    for (const char *no : {"P2", "P1", "P3"})
+      QVERIFY(InsertRow(p, QStringLiteral("SoPro"),
+                        {{QStringLiteral("ProNo"), QLatin1String(no)},
+                         {QStringLiteral("ProName"), QStringLiteral("方案 %1").arg(QLatin1String(no))},
+                         {QStringLiteral("ProHel3"), QStringLiteral("药膳")},
+                         {QStringLiteral("ProScal"), true},
+                         {QStringLiteral("ProFn"), QStringLiteral("1010")}},
+                        &err));
+    for (const char *sub : {"2", "1"})
+      QVERIFY(InsertRow(p, QStringLiteral("SoPrDt"),
+                        {{QStringLiteral("ProNo"), QStringLiteral("P1")},
+                         {QStringLiteral("ProSubN"), QLatin1String(sub)},
+                         {QStringLiteral("ProAGH"), 60.5},
+                         {QStringLiteral("ProFlg"), true}},
+                        &err));
+    QVERIFY(tx.commit());
+    QVERIFY(InsertRow(r, QStringLiteral("SOMTDB"),
+                      {{QStringLiteral("MKEY"), 3},
+                       {QStringLiteral("DtMA1"), EncipherText(QStringLiteral("心经的说明"), 1)},
+                       {QStringLiteral("DtGpM"), QByteArray("\x89PNG")}},
+                      &err));
+    QVERIFY(!InsertRow(r, QStringLiteral("SOMTDB"), {{QStringLiteral("MKEY"), 3}}, &err)); // keys are unique
+    p = r = QSqlDatabase();
+    CloseDatabaseConnection(QStringLiteral("fill-p"));
+    CloseDatabaseConnection(QStringLiteral("fill-r"));
+  }
+  QVERIFY(f.open());
+  QSqlDatabase p = f.ctx.database().programme();
+  const QList<ProgrammeRecord> all = ReadProgrammes(p, &err);
+  QCOMPARE(all.size(), 3);
+  QCOMPARE(all[0].ProNo, QStringLiteral("P1")); // SoProB order
+  QCOMPARE(all[2].ProNo, QStringLiteral("P3"));
+  QCOMPARE(all[0].ProHel[3], QStringLiteral("药膳"));
+  QVERIFY(all[0].ProScal);
+  QCOMPARE(FindProgramme(p, all[1].MKEY)->ProNo, QStringLiteral("P2"));
+  QCOMPARE(FindProgrammeByName(p, QStringLiteral("方案 p3"))->ProNo, QStringLiteral("P3"));
+  QVERIFY(!FindProgrammeByName(p, QStringLiteral("none")));
+  const QList<ProgrammeCondition> cond = ReadProgrammeConditions(p, QStringLiteral("P1"));
+  QCOMPARE(cond.size(), 2);
+  QCOMPARE(cond[0].ProSubN, QStringLiteral("2")); // as stored
+  QCOMPARE(cond[0].ProAGH, 60.5);
+  QVERIFY(cond[0].ProFlg);
+  QVERIFY(ReadProgrammeConditions(p, QStringLiteral("P2")).isEmpty());
+
+  const std::optional<ReferenceTopic> t = ReadReferenceTopic(f.ctx.database().reference(), 3, &err);
+  QVERIFY(t);
+  QCOMPARE(t->text(QStringLiteral("dtma1")), QStringLiteral("心经的说明"));
+  QCOMPARE(t->text(QStringLiteral("DtMH1")), QString());
+  QCOMPARE(t->DtGpM, QByteArray("\x89PNG"));
+  QVERIFY(!ReadReferenceTopic(f.ctx.database().reference(), 4));
+
+  // The analysis window's notes.
+  QVERIFY(InsertSubject(f.db(), subject(QStringLiteral("N1")), &err));
+  const qint64 key = AppendMeasurement(f.db(), measurement(QStringLiteral("N1"), 46000), &err);
+  QVERIFY(UpdateMeasurementNote(f.db(), key, QStringLiteral("第一行\n第二行"), &err));
+  QCOMPARE(FindMeasurement(f.db(), key)->toMeasurement().Note,
+           (QStringList{QStringLiteral("第一行"), QStringLiteral("第二行")}));
+  QVERIFY(!UpdateMeasurementNote(f.db(), key + 1, QStringLiteral("x"), &err));
 }
 
 void TestDatabase::sqliteTableSource() {

@@ -2,12 +2,15 @@
 
 #include <QString>
 
+int AnalyzeCommand(const QStringList &args); // AnalyzeCommand.cpp
+
 // Each command's issue adds its line here.
 static const CliCommand kCommands[] = {
     {"version", "print the program version", [](const QStringList &) {
        CliPrint(QStringLiteral("So-10 Version 6.5.0\n"));
        return 0;
      }},
+    {"analyze", "analyse measurements, print the results as JSON", AnalyzeCommand},
 };
 
 const CliCommand *CliCommands(int *count) {

@@ -15,6 +15,7 @@ class Clock;
 class Prompter;
 class Launcher;
 class Link;
+class Database;
 
 // The tray icon's state, kept here so it exists (and can be tested) on
 // platforms without a tray. Images: 14 connected, 15 not connected.
@@ -42,6 +43,7 @@ public:
   Prompter &prompter() const { return *m_prompter; }
   Launcher &launcher() const { return *m_launcher; }
   Link &link() const { return *m_link; }
+  Database &database() const { return *m_database; } // records/Database.h
   void setPrompter(Prompter *p); // not owned
 
   // The system's only message and question dialog (types 1..6).
@@ -89,4 +91,5 @@ private:
   Prompter *m_prompter;
   Launcher *m_launcher;
   std::unique_ptr<Link> m_link;
+  std::unique_ptr<Database> m_database;
 };

@@ -5,6 +5,8 @@
 #include "shell/Branding.h"
 #include "shell/Clock.h"
 
+#include <QAbstractEventDispatcher>
+
 using namespace LinkProtocol;
 
 namespace {
@@ -110,6 +112,11 @@ void Link::InputReport(quint8 reportId, const QByteArray &data) {
   if (!m_busy) {
     m_lastReply = reply;
     m_replyReady = true;
+  } else if (auto *dispatcher = QAbstractEventDispatcher::instance()) {
+    // The waiting loop is inside an event-processing call; without this an
+    // event dispatcher that delivered the reply first may still go to sleep
+    // until its next event (the plain Unix one does).
+    dispatcher->interrupt();
   }
 }
 

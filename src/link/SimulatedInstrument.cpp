@@ -294,6 +294,9 @@ QStringList SimulatedInstrument::sounds() const {
 }
 
 void SimulatedInstrument::record(TraceEntry::Kind kind, const QString &text) {
+  // A demo runs for hours: keep the trace bounded, dropping the oldest tenth.
+  if (m_trace.size() >= m_traceLimit)
+    m_trace.remove(0, qMax(qsizetype(1), m_traceLimit / 10));
   m_trace.append(TraceEntry{qint64(Clock::elapsed(m_startTick, m_clock.tick())), kind, text});
 }
 

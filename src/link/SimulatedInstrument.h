@@ -193,6 +193,7 @@ public:
   QStringList sounds() const;
   QByteArray lastReport() const { return m_lastReport; } // as written, report ID included
   void clearTrace() { m_trace.clear(); }
+  void setTraceLimit(qsizetype entries) { m_traceLimit = qMax(qsizetype(10), entries); } // default 100000
 
   // Device side, called by the controller's device object.
   bool receiveReport(const QByteArray &report);
@@ -250,5 +251,6 @@ private:
 
   std::unique_ptr<ReplyPump> m_pump; // real time only
   QList<TraceEntry> m_trace;
+  qsizetype m_traceLimit = 100000;
   QByteArray m_lastReport;
 };

@@ -3,6 +3,7 @@
 #include <QString>
 
 int DbCheckCommand(const QStringList &args);
+int AnalyzeCommand(const QStringList &args); // AnalyzeCommand.cpp
 
 // Each command's issue adds its line here.
 static const CliCommand kCommands[] = {
@@ -11,6 +12,7 @@ static const CliCommand kCommands[] = {
        return 0;
      }},
     {"db-check", "check the database files: [--data-dir DIR] [FILE...]", DbCheckCommand},
+    {"analyze", "analyse measurements, print the results as JSON", AnalyzeCommand},
 };
 
 const CliCommand *CliCommands(int *count) {

@@ -4,6 +4,7 @@
 #include "records/Database.h"
 #include "records/DatabasePreparation.h"
 #include "records/DbSchema.h"
+#include "records/JetFixtures.h"
 #include "records/RecordStore.h"
 #include "shell/AppContext.h"
 #include "shell/Clock.h"
@@ -286,6 +287,53 @@ private slots:
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toDouble(), 30.5);
     QVERIFY(q.value(1).isNull() || q.value(1).toDouble() == 0.0);
+  }
+
+  void windowsEditionDatabaseConverts_data() {
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<bool>("full");
+    QTest::newRow("with the later fields") << "legacy-full.mdb" << true;
+    QTest::newRow("of an earlier version") << "legacy-old.mdb" << false;
+  }
+  void windowsEditionDatabaseConverts() {
+    QFETCH(QString, fixture);
+    QFETCH(bool, full);
+    JET_FIXTURES_OR_SKIP(jetDir);
+    Folder f;
+    f.makeTemplate();
+    // The Windows edition's working database where ours belongs.
+    QVERIFY(QFile::copy(jetDir + u'/' + fixture, f.path("sova6.mdb")));
+    QFile::setPermissions(f.path("sova6.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(f.run());
+    QCOMPARE(f.prompter.questions().size(), 1); // it was moved aside to be converted
+    QCOMPARE(f.files(), QStringList({"SoSpa_60.mdb", "Sova6.mdb", kBackup}));
+
+    QSqlDatabase db = f.work();
+    using namespace jetfixtures;
+    for (const QString &table : Tables())
+      QCOMPARE(count(db, QStringLiteral("SELECT COUNT(*) FROM ") + table), int(Rows(table, full).size()));
+    // Every subject's PRESOA is its own latest measurement (0 without one).
+    const QList<Row> data = SoDataRows(full);
+    for (const Row &subjectRow : SoCustRows(full)) {
+      const QString no = subjectRow.first().second.toString();
+      double latest = 0;
+      for (const Row &m : data) {
+        QVariant cust, date;
+        for (const auto &[k, v] : m) {
+          if (k == u"CustNo")
+            cust = v;
+          if (k == u"SoDate")
+            date = v;
+        }
+        if (cust.toString().compare(no, Qt::CaseInsensitive) == 0)
+          latest = qMax(latest, date.toDouble());
+      }
+      const auto s = FindSubject(db, no);
+      QVERIFY2(s, qPrintable(no));
+      QVERIFY2(qAbs(s->PRESOA - latest) < 1e-6, qPrintable(no));
+    }
+    QCOMPARE(count(db, QStringLiteral("SELECT COUNT(*) FROM SoData WHERE STD IS NOT NULL AND STD <> ''")),
+             full ? int(data.size()) : 0);
   }
 
   void secondConversionTheSameDayReplacesTheBackup() {

@@ -1,8 +1,20 @@
 #pragma once
-// The print job in progress, shared by the report printing and the print
-// progress box. Report painting checks isAborted() after each section and
-// skips the rest once the user has pressed "打印中断"; an aborted job is not
-// ended, the printer's own abort (set with setAbortHandler) has discarded it.
+// The print job in progress (AppContext::printJob), shared by the report
+// printing and the print progress box (TAbortBox). Report painting checks
+// isAborted() after each section and skips the rest once the user has pressed
+// "打印中断"; an aborted job is not ended, the printer's own abort (the handler
+// given to start()) has discarded it. In short:
+//
+//   QPainter painter(&printer);
+//   ctx.printJob.start(title, [&printer] { printer.abort(); }); // the box shows
+//   for (each section) {
+//     paint the section;
+//     ctx.clock().processPending(); // lets the button be pressed
+//     if (ctx.printJob.isAborted()) break;
+//   }
+//   const bool aborted = ctx.printJob.isAborted();
+//   ctx.printJob.finish(); // the box hides before the job ends
+//   if (!aborted) painter.end();
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -13,6 +25,7 @@ public:
   explicit PrintJob(QObject *parent = nullptr) : QObject(parent) {}
 
   // The job has started on the printer: the progress box shows itself.
+  // abortHandler discards the printer's job (QPrinter::abort()).
   void start(const QString &title, std::function<void()> abortHandler = {});
   // Called before the printer's job is ended (or after it was aborted): the
   // progress box hides itself.

@@ -162,6 +162,22 @@ private slots:
     saveShot(&w, QStringLiteral("status_ready"));
   }
 
+  void missingTemplateClosesTheWindowNotReady() {
+    Fixture f(true);
+    QFile::remove(f.ctx.dataFolder + QStringLiteral("SoSpa_60.mdb"));
+    TSoStatu w(f.ctx);
+    w.show();
+    w.runCheck();
+    QVERIFY(!f.ctx.SystemReady);
+    QVERIFY(!w.isVisible());
+    QVERIFY(!w.exitButton()->isVisible());
+    QCOMPARE(w.result(), int(QDialog::Rejected));
+    QVERIFY(f.prompter.questions().size() >= 1);
+    QCOMPARE(f.prompter.questions()[0].type, 6);
+    QCOMPARE(f.prompter.questions()[0].text,
+             QStringLiteral("您没有完全安装 S.O.V.A.，数据库不存在！请重新安装S.O.V.A."));
+  }
+
   void firstActivationOfTheMainWindowRunsTheCheck_data() {
     QTest::addColumn<bool>("instrument");
     QTest::newRow("ready") << true;

@@ -1,6 +1,5 @@
 #include "shell/ui/SoStatu.h"
 
-#include "link/Link.h"
 #include "shell/AppContext.h"
 #include "shell/Branding.h"
 #include "shell/Clock.h"
@@ -220,20 +219,16 @@ void TSoStatu::runCheck() {
   if (m_started)
     return;
   m_started = true;
-  m_ctx.SystemReady = m_ctx.link().isConnected();
-  const bool instrumentReady = m_check->RunActivation();
-  if (instrumentReady) {
-    m_check->PrepareDatabase();
-    m_ctx.SystemReady = m_ctx.SystemReady && m_check->readySoFar();
-    m_finished = true;
+  m_check->Run();
+  m_finished = true;
+  if (m_check->instrumentState() == StartupCheck::Instrument::Ready) {
+    // The database part closes the window whatever its outcome; its failures
+    // have been told in the message box already.
     if (m_ctx.SystemReady)
       fadeOut();
     done(m_ctx.SystemReady ? Accepted : Rejected);
     return;
   }
-  m_ctx.SystemReady = false;
-  m_finished = true;
-  setStatusText(m_check->failureMessage());
   m_exit->show();
   m_exit->setFocus();
 }

@@ -2,12 +2,17 @@
 
 #include <QString>
 
+int RunSettingsCommand(const QStringList &args);
+int RunCipherCommand(const QStringList &args);
+
 // Each command's issue adds its line here.
 static const CliCommand kCommands[] = {
     {"version", "print the program version", [](const QStringList &) {
        CliPrint(QStringLiteral("So-10 Version 6.5.0\n"));
        return 0;
      }},
+    {"settings", "show the settings file's 78 values: settings show [--data-dir DIR]", RunSettingsCommand},
+    {"cipher", "key-string cipher: cipher encode|decode --key N [TEXT]", RunCipherCommand},
 };
 
 const CliCommand *CliCommands(int *count) {

@@ -59,6 +59,10 @@ TSoForm::TSoForm(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(
   m_ctx.CurrentMeasurement = Measurement();
   m_ctx.FirstActivation = true;
 
+  // 6. Settings file: read it, or create it with the defaults; either way the
+  // measuring order and factors are derived.
+  m_ctx.LoadSettings();
+
   // 7. Status bar text.
   m_status->setText(m_ctx.settings.UserName1);
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+int DbCheckCommand(const QStringList &args);
 int RunSettingsCommand(const QStringList &args);
 int RunCipherCommand(const QStringList &args);
 
@@ -11,6 +12,7 @@ static const CliCommand kCommands[] = {
        CliPrint(QStringLiteral("So-10 Version 6.5.0\n"));
        return 0;
      }},
+    {"db-check", "check the database files: [--data-dir DIR] [FILE...]", DbCheckCommand},
     {"settings", "show the settings file's 78 values: settings show [--data-dir DIR]", RunSettingsCommand},
     {"cipher", "key-string cipher: cipher encode|decode --key N [TEXT]", RunCipherCommand},
 };

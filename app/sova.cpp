@@ -1,4 +1,5 @@
 #include "link/DemoOperator.h"
+#include "link/HidapiController.h"
 #include "link/Link.h"
 #include "link/SimulatedInstrument.h"
 #include "shell/AppContext.h"
@@ -21,10 +22,14 @@ int main(int argc, char **argv) {
 
   // The instrument: the simulator with a demo operator, or the real one.
   std::unique_ptr<SimulatedInstrument> simulator;
+  std::unique_ptr<HidapiController> hid;
   if (QApplication::arguments().contains(QStringLiteral("--simulate"))) {
     simulator = std::make_unique<SimulatedInstrument>(ctx.clock());
     simulator->setOperator(std::make_unique<DemoOperator>(QRandomGenerator::global()->generate()));
     simulator->plugInto(ctx, false);
+  } else {
+    hid = std::make_unique<HidapiController>();
+    ctx.link().setController(hid.get());
   }
 
   TSoForm window(ctx);

@@ -3,6 +3,7 @@
 #include <QString>
 
 int DbCheckCommand(const QStringList &args);
+int AnalyzeCommand(const QStringList &args); // AnalyzeCommand.cpp
 int RunSettingsCommand(const QStringList &args);
 int RunCipherCommand(const QStringList &args);
 
@@ -13,6 +14,7 @@ static const CliCommand kCommands[] = {
        return 0;
      }},
     {"db-check", "check the database files: [--data-dir DIR] [FILE...]", DbCheckCommand},
+    {"analyze", "analyse measurements, print the results as JSON", AnalyzeCommand},
     {"settings", "show the settings file's 78 values: settings show [--data-dir DIR]", RunSettingsCommand},
     {"cipher", "key-string cipher: cipher encode|decode --key N [TEXT]", RunCipherCommand},
 };

@@ -5,6 +5,8 @@
 #include "shell/Branding.h"
 #include "shell/Clock.h"
 
+#include <QAbstractEventDispatcher>
+
 using namespace LinkProtocol;
 
 namespace {
@@ -12,14 +14,18 @@ constexpr int kAttempts = 3;
 constexpr int kReplyWaitMs = 100;
 constexpr int kBalloonMs = 10000;
 
-QString infoTitle() { return Branding::ProductTitle() + QStringLiteral(" Information"); }
+QString infoTitle() {
+  return Branding::ProductTitle() + QStringLiteral(" Information");
+}
 } // namespace
 
 Link::Link(Clock &clock, QObject *parent) : QObject(parent), m_clock(clock) {}
 
 Link::Link(AppContext &ctx, QObject *parent) : QObject(parent), m_clock(ctx.clock()), m_ctx(&ctx) {}
 
-Link::~Link() { releaseInstrument(); }
+Link::~Link() {
+  releaseInstrument();
+}
 
 void Link::setController(HidController *controller) {
   if (controller == m_controller)
@@ -64,10 +70,11 @@ void Link::connectInstrument(HidDevice *device) {
   m_device = device;
   connect(device, &HidDevice::inputReport, this, &Link::InputReport);
   if (m_ctx) {
-    m_ctx->setTray(14, Branding::TrayLine() + u'\n' + Branding::ProductTitle() + QStringLiteral(" is on-line."));
+    m_ctx->setTray(14,
+                   Branding::TrayLine() + u'\n' + Branding::ProductTitle() + QStringLiteral(" is on-line."));
     if (!m_ctx->FirstActivation)
-      m_ctx->showBalloon(infoTitle(), Branding::ProductTitle() + QStringLiteral(" 已联机"), TrayState::Information,
-                         kBalloonMs);
+      m_ctx->showBalloon(infoTitle(), Branding::ProductTitle() + QStringLiteral(" 已联机"),
+                         TrayState::Information, kBalloonMs);
   }
   // The product's instruments all carry the same key; it is set anew at every
   // connection so a key change in a later firmware needs only this line.
@@ -81,9 +88,10 @@ void Link::connectInstrument(HidDevice *device) {
 void Link::disconnectInstrument() {
   releaseInstrument();
   if (m_ctx) {
-    m_ctx->setTray(15, Branding::TrayLine() + u'\n' + Branding::ProductTitle() + QStringLiteral(" is off-line !!"));
-    m_ctx->showBalloon(infoTitle(), Branding::ProductTitle() + QStringLiteral(" 已中断联机！"), TrayState::Error,
-                       kBalloonMs);
+    m_ctx->setTray(15, Branding::TrayLine() + u'\n' + Branding::ProductTitle() +
+                           QStringLiteral(" is off-line !!"));
+    m_ctx->showBalloon(infoTitle(), Branding::ProductTitle() + QStringLiteral(" 已中断联机！"),
+                       TrayState::Error, kBalloonMs);
   }
   emit connectedChanged(false);
 }
@@ -110,6 +118,11 @@ void Link::InputReport(quint8 reportId, const QByteArray &data) {
   if (!m_busy) {
     m_lastReply = reply;
     m_replyReady = true;
+  } else if (auto *dispatcher = QAbstractEventDispatcher::instance()) {
+    // The waiting loop is inside an event-processing call; without this an
+    // event dispatcher that delivered the reply first may still go to sleep
+    // until its next event (the plain Unix one does).
+    dispatcher->interrupt();
   }
 }
 

@@ -79,6 +79,10 @@ public:
   int NormalFullScale = 4000;
   int HighFullScale = 4000;
 
+  // The sort of every subject list: |code| is the column 1..11, negative
+  // descending; 1 at start, kept for the run only.
+  int SubjectSortCode = 1;
+
 signals:
   void trayChanged();
   void balloonRequested();

@@ -3,6 +3,7 @@
 #include "records/JetFile.h"
 #include "shell/Gbk.h"
 
+#include <QSet>
 #include <QtEndian>
 #include <vector>
 
@@ -240,10 +241,12 @@ bool JetTable::crackCurrentRow(int rowStart, int rowSize) {
     case 0: { // a chain of rows, each starting with the next one's pointer
       quint32 pgRow = U32(field + 4);
       QByteArray part;
+      QSet<quint32> visited; // a damaged chain may run in a circle
       out->reserve(length);
-      for (int hops = 0; out->size() < length; ++hops) {
-        if (pgRow == 0 || hops > length || !readLvalRow(pgRow, &part) || part.size() < 4)
+      while (out->size() < length) {
+        if (pgRow == 0 || visited.contains(pgRow) || !readLvalRow(pgRow, &part) || part.size() < 4)
           return false;
+        visited.insert(pgRow);
         pgRow = U32(reinterpret_cast<const uchar *>(part.constData()));
         out->append(part.constData() + 4, part.size() - 4);
       }

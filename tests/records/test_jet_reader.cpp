@@ -240,6 +240,7 @@ private slots:
     QTest::newRow("pages encrypted") << "encrypted";
     QTest::newRow("catalogue zeroed") << "catalogue";
     QTest::newRow("data pages zeroed") << "data";
+    QTest::newRow("memo pages zeroed") << "memo";
     QTest::newRow("not a database") << "text";
   }
   void damagedFilesAreRefused() {
@@ -274,6 +275,9 @@ private slots:
     } else if (damage == QLatin1String("data")) {
       // The rows of SoData vanish (its definition is page 26 of this file).
       zeroPages([](int, const char *pg) { return pg[0] == 1 && qFromLittleEndian<quint32>(pg + 4) == 26; });
+    } else if (damage == QLatin1String("memo")) {
+      // Long memos (M5's MEMO2, P001's ProHel4 and ProHel5) lose their pages.
+      zeroPages([](int p, const char *pg) { return p > 30 && pg[0] == 1 && memcmp(pg + 4, "LVAL", 4) == 0; });
     } else {
       bytes = "Standard Jet DB? no, just text\n";
     }

@@ -59,7 +59,7 @@ QSet<QString> columnsOf(QSqlDatabase &db, const QString &table) {
 
 // Adds the tables and later fields that a file of an earlier version lacks.
 bool completeSchema(QSqlDatabase &db, DatabaseKind kind, QString *error) {
-  if (!CreateSchema(db, kind, error))
+  if (!CreateSchema(db, kind, error, false))
     return false;
   QSqlQuery q(db);
   for (const TableDef *t : TablesOf(kind)) {
@@ -84,7 +84,7 @@ bool completeSchema(QSqlDatabase &db, DatabaseKind kind, QString *error) {
       }
     }
   }
-  return true;
+  return CreateIndexes(db, kind, error);
 }
 
 } // namespace

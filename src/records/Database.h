@@ -31,7 +31,8 @@
 //   FindSubject, InsertSubject, UpdateSubject (renumbers measurements too),
 //   DeleteSubject (with its measurements), AppendMeasurement (raises PRESOA),
 //   UpdateMeasurement, DeleteMeasurement (PRESOA follows), SetPresoaToLatest,
-//   RecomputeAllPresoa. Each is one transaction: on failure nothing changes.
+//   RecomputeAllPresoa, UpdateMeasurementNote. Each is one transaction: on
+//   failure nothing changes and the message names the file.
 //   Stability text: BuildStabilityText / ParseStabilityText (records/StabilityText.h).
 //
 // Lists (records/SubjectQueryModel.h, records/MeasurementQueryModel.h): Qt
@@ -42,6 +43,14 @@
 //   field list of SubjectSortField(); findRow() is the locate of the lists.
 //   MeasurementQueryModel::openForSubject(db, custNo, birth) lists one subject's
 //   measurements newest first.
+//
+// Programmes and reference texts (records/ProgrammeStore.h): ReadProgrammes
+//   (SoProB order), FindProgramme (MKEY), FindProgrammeByName,
+//   ReadProgrammeConditions (ProNo), ReadReferenceTopic (SOMTDB by MKEY; text()
+//   deciphers with key 1).
+//
+// Old and transfer files (records/TableSource.h): OpenTableSource(path) reads
+//   a SQLite or a Jet file table by table, row by row, with typed values.
 #include "records/DbSchema.h"
 
 #include <QDate>

@@ -126,8 +126,15 @@ QString columnSql(const TableDef &t, const FieldDef &f) {
 
 QStringList indexSql(const TableDef &t) {
   const QString n = QLatin1String(t.name);
-  if (n == u"SoCust")
-    return {QStringLiteral("CREATE INDEX IF NOT EXISTS SoCustCustNo ON SoCust(CustNo)")};
+  if (n == u"SoCust") {
+    // One index per sort column of the subject list: a sorted page, a jump
+    // to the end of the list and the position of a found row stay quick.
+    QStringList l;
+    for (const char *f :
+         {"CustNo", "Name", "Sex", "DBirth", "PRESOA", "Tel", "Addr", "EMail", "Tel2", "Tel3"})
+      l << QStringLiteral("CREATE INDEX IF NOT EXISTS SoCust%1 ON SoCust(%1)").arg(QLatin1String(f));
+    return l;
+  }
   if (n == u"SoData")
     return {QStringLiteral("CREATE INDEX IF NOT EXISTS SoDataCustDate ON SoData(CustNo, SoDate)")};
   if (n == u"SoPro")
@@ -190,7 +197,24 @@ QList<const TableDef *> TablesOf(DatabaseKind kind) {
   return {};
 }
 
-bool CreateSchema(QSqlDatabase &db, DatabaseKind kind, QString *error) {
+bool CreateIndexes(QSqlDatabase &db, DatabaseKind kind, QString *error) {
+  DbTransaction tx(db);
+  if (!tx.begin(error))
+    return false;
+  QSqlQuery q(db);
+  for (const TableDef *t : TablesOf(kind)) {
+    for (const QString &s : indexSql(*t)) {
+      if (!q.exec(s)) {
+        if (error)
+          *error = q.lastError().text();
+        return false;
+      }
+    }
+  }
+  return tx.commit(error);
+}
+
+bool CreateSchema(QSqlDatabase &db, DatabaseKind kind, QString *error, bool indexes) {
   DbTransaction tx(db);
   if (!tx.begin(error))
     return false;
@@ -201,7 +225,8 @@ bool CreateSchema(QSqlDatabase &db, DatabaseKind kind, QString *error) {
       cols << columnSql(*t, f);
     QStringList statements{QStringLiteral("CREATE TABLE IF NOT EXISTS \"%1\" (%2)")
                                .arg(QLatin1String(t->name), cols.join(u", "))};
-    statements += indexSql(*t);
+    if (indexes)
+      statements += indexSql(*t);
     for (const QString &s : statements) {
       if (!q.exec(s)) {
         if (error)

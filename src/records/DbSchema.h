@@ -52,8 +52,9 @@ enum class DatabaseKind {
 QList<const TableDef *> TablesOf(DatabaseKind kind);
 
 // Creates the tables and indexes of kind on an open connection (one
-// transaction; tables that exist already are left as they are).
-bool CreateSchema(QSqlDatabase &db, DatabaseKind kind, QString *error);
+// transaction; tables and indexes that exist already are left as they are).
+bool CreateSchema(QSqlDatabase &db, DatabaseKind kind, QString *error, bool indexes = true);
+bool CreateIndexes(QSqlDatabase &db, DatabaseKind kind, QString *error);
 
 // Inserts one row; column names are checked against the table's definition
 // (any spelling), values are bound. Unknown columns fail. *rowId receives the

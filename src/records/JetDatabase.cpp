@@ -8,7 +8,9 @@
 
 namespace {
 
-QString Native(const QString &path) { return QDir::toNativeSeparators(path); }
+QString Native(const QString &path) {
+  return QDir::toNativeSeparators(path);
+}
 
 MdbCatalogEntry *FindEntry(MdbHandle *mdb, const QString &table) {
   if (!mdb->catalog)

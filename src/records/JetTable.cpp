@@ -21,8 +21,12 @@ constexpr quint16 kRowOverflow = 0x4000;
 constexpr quint16 kRowOffsetMask = 0x1FFF;
 constexpr int kMemoHeader = 12;
 
-quint16 U16(const uchar *p) { return qFromLittleEndian<quint16>(p); }
-quint32 U32(const uchar *p) { return qFromLittleEndian<quint32>(p); }
+quint16 U16(const uchar *p) {
+  return qFromLittleEndian<quint16>(p);
+}
+quint32 U32(const uchar *p) {
+  return qFromLittleEndian<quint32>(p);
+}
 
 JetType TypeOf(int colType) {
   switch (colType) {
@@ -112,7 +116,9 @@ JetTable::~JetTable() {
     mdb_free_tabledef(static_cast<MdbTableDef *>(m_def));
 }
 
-int JetTable::columnIndex(const QString &column) const { return m_byName.value(column.toLower(), -1); }
+int JetTable::columnIndex(const QString &column) const {
+  return m_byName.value(column.toLower(), -1);
+}
 
 void JetTable::rewind() {
   mdb_rewind_table(static_cast<MdbTableDef *>(m_def));
@@ -127,7 +133,9 @@ QVariant JetTable::value(int column) const {
   return column >= 0 && column < m_values.size() ? m_values[column] : QVariant();
 }
 
-QVariant JetTable::value(const QString &column) const { return value(columnIndex(column)); }
+QVariant JetTable::value(const QString &column) const {
+  return value(columnIndex(column));
+}
 
 bool JetTable::fail(const QString &detail) {
   m_error = m_file->damaged(QStringLiteral("数据表 %1：%2").arg(m_name, detail));
@@ -257,7 +265,8 @@ bool JetTable::crackCurrentRow(int rowStart, int rowSize) {
     }
   };
   auto text = [&](const uchar *p, int n) {
-    return m_file->isJet3() ? FromGbk(QByteArray(reinterpret_cast<const char *>(p), n)) : DecodeJet4Text(p, n);
+    return m_file->isJet3() ? FromGbk(QByteArray(reinterpret_cast<const char *>(p), n))
+                            : DecodeJet4Text(p, n);
   };
 
   QList<QVariant> values(columns);
@@ -284,7 +293,9 @@ bool JetTable::crackCurrentRow(int rowStart, int rowSize) {
     case JetType::Byte: ok = need(1) && (values[c] = int(p[0]), true); break;
     case JetType::Integer: ok = need(2) && (values[c] = int(qint16(U16(p))), true); break;
     case JetType::Long: ok = need(4) && (values[c] = int(qint32(U32(p))), true); break;
-    case JetType::Money: ok = need(8) && (values[c] = double(qFromLittleEndian<qint64>(p)) / 10000.0, true); break;
+    case JetType::Money:
+      ok = need(8) && (values[c] = double(qFromLittleEndian<qint64>(p)) / 10000.0, true);
+      break;
     case JetType::Single: ok = need(4) && (values[c] = double(qFromLittleEndian<float>(p)), true); break;
     case JetType::Double:
     case JetType::DateTime: ok = need(8) && (values[c] = qFromLittleEndian<double>(p), true); break;

@@ -18,12 +18,14 @@ QStringList SetAsideJetWorkingFiles(const QString &folder) {
     if (DetectFileFormat(path) != FileFormat::Jet)
       continue;
     const QString shown = QFileInfo(path).fileName();
-    const QString what = QStringLiteral("%1 是 Windows 版的 Access 数据库，不能直接作为工作数据库使用。").arg(shown);
+    const QString what =
+        QStringLiteral("%1 是 Windows 版的 Access 数据库，不能直接作为工作数据库使用。").arg(shown);
     if (FileExistsNoCase(dir, old)) {
-      told << what + (working
-                          ? QStringLiteral("数据目录中已有待转换的 %1，无法为它改名；请移走其中一个文件后重新启动。")
-                                .arg(old)
-                          : QStringLiteral("数据目录中已有待转换的 %1，%2 将在下次启动时转换。").arg(old, shown));
+      told << what + (working ? QStringLiteral(
+                                    "数据目录中已有待转换的 %1，无法为它改名；请移走其中一个文件后重新启动。")
+                                    .arg(old)
+                              : QStringLiteral("数据目录中已有待转换的 %1，%2 将在下次启动时转换。")
+                                    .arg(old, shown));
       continue;
     }
     QFile file(path);

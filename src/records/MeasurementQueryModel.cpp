@@ -9,18 +9,19 @@ MeasurementQueryModel::MeasurementQueryModel(QObject *parent) : PagedQueryModel(
 
 bool MeasurementQueryModel::openAll(QSqlDatabase db) {
   m_birth = 0;
-  return openStatement(db, QStringLiteral("SoData"), QString(), {}, QStringLiteral("MKEY"));
+  return openStatement(db, QStringLiteral("SoData"), QString(), {}, QString(), false, QStringLiteral("MKEY"));
 }
 
 bool MeasurementQueryModel::openByCustNo(QSqlDatabase db) {
   m_birth = 0;
-  return openStatement(db, QStringLiteral("SoData"), QString(), {}, QStringLiteral("CustNo ASC, MKEY ASC"));
+  return openStatement(db, QStringLiteral("SoData"), QString(), {}, QStringLiteral("CustNo"), false,
+                       QStringLiteral("MKEY"));
 }
 
 bool MeasurementQueryModel::openForSubject(QSqlDatabase db, const QString &custNo, double birth) {
   m_birth = birth;
   return openStatement(db, QStringLiteral("SoData"), QStringLiteral("CustNo = ?"), {custNo.trimmed()},
-                       QStringLiteral("SoDate DESC, MKEY DESC"));
+                       QStringLiteral("SoDate"), true, QStringLiteral("MKEY"));
 }
 
 QStringList MeasurementQueryModel::calculatedFields() const {

@@ -29,14 +29,19 @@ bool run(const QSqlDatabase &db, QSqlQuery &q, const QString &sql, const QVarian
 PagedQueryModel::PagedQueryModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 bool PagedQueryModel::openStatement(QSqlDatabase db, const QString &table, const QString &where,
-                                    const QVariantList &binds, const QString &order) {
+                                    const QVariantList &binds, const QString &sortField, bool descending,
+                                    const QString &tieField) {
   beginResetModel();
   m_pages.clear();
   m_connection = db.connectionName();
   m_table = table;
   m_where = where;
   m_binds = binds;
-  m_order = order;
+  m_sortField = sortField;
+  m_descending = descending;
+  m_tieField = tieField;
+  const QString dir = descending ? QStringLiteral(" DESC") : QString();
+  m_order = (sortField.isEmpty() ? QString() : sortField + dir + QStringLiteral(", ")) + tieField + dir;
   m_fields = db.record(table);
   m_calculated = calculatedFields();
   m_open = false;
@@ -73,7 +78,8 @@ void PagedQueryModel::close() {
 bool PagedQueryModel::refresh() {
   if (m_connection.isEmpty())
     return false;
-  return openStatement(QSqlDatabase::database(m_connection, false), m_table, m_where, m_binds, m_order);
+  return openStatement(QSqlDatabase::database(m_connection, false), m_table, m_where, m_binds, m_sortField,
+                       m_descending, m_tieField);
 }
 
 QString PagedQueryModel::statement() const {
@@ -167,18 +173,43 @@ QVariant PagedQueryModel::headerData(int section, Qt::Orientation orientation, i
 int PagedQueryModel::findWhere(const QString &condition, const QVariantList &binds) const {
   if (!m_open)
     return -1;
-  // The position within the list's own order, computed by the database so
-  // that no page before the match has to be fetched.
-  const QString sql =
-      QStringLiteral("SELECT pos FROM (SELECT row_number() OVER (ORDER BY %1) - 1 AS pos, * FROM \"%2\"%3) "
-                     "WHERE %4 ORDER BY pos LIMIT 1")
-          .arg(m_order.isEmpty() ? QStringLiteral("rowid") : m_order, m_table,
-               m_where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + m_where, condition);
+  // The first match in the list's order, then its position counted with the
+  // indexes, so that no page before the match has to be fetched.
   const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+  const QString where = m_where.isEmpty() ? QString() : QStringLiteral("(%1) AND ").arg(m_where);
+  const QString sort = m_sortField.isEmpty() ? m_tieField : m_sortField;
   QSqlQuery q(db);
-  if (!run(db, q, sql, m_binds + binds, &m_error) || !q.next())
+  if (!run(db, q,
+           QStringLiteral("SELECT %1, %2 FROM \"%3\" WHERE %4(%5) ORDER BY %6 LIMIT 1")
+               .arg(sort, m_tieField, m_table, where, condition, m_order),
+           m_binds + binds, &m_error) ||
+      !q.next())
     return -1;
-  return q.value(0).toInt();
+  const QVariant key = q.value(0), tie = q.value(1);
+  const QString after = m_descending ? QStringLiteral(">") : QStringLiteral("<");
+  QString before;
+  QVariantList beforeBinds = m_binds;
+  if (m_sortField.isEmpty()) {
+    before = QStringLiteral("%1 %2 ?").arg(m_tieField, after);
+    beforeBinds << tie;
+  } else if (key.isNull()) {
+    // NULLs come first ascending and last descending.
+    before = m_descending
+                 ? QStringLiteral("%1 IS NOT NULL OR (%1 IS NULL AND %2 > ?)").arg(m_sortField, m_tieField)
+                 : QStringLiteral("%1 IS NULL AND %2 < ?").arg(m_sortField, m_tieField);
+    beforeBinds << tie;
+  } else {
+    before = QStringLiteral("%1 %3 ? OR (%1 = ? AND %2 %3 ?)").arg(m_sortField, m_tieField, after);
+    if (!m_descending)
+      before += QStringLiteral(" OR %1 IS NULL").arg(m_sortField);
+    beforeBinds << key << key << tie;
+  }
+  QSqlQuery c(db);
+  if (!run(db, c, QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE %2(%3)").arg(m_table, where, before),
+           beforeBinds, &m_error) ||
+      !c.next())
+    return -1;
+  return c.value(0).toInt();
 }
 
 int PagedQueryModel::findRow(const QString &field, const QString &text, Match match) const {
@@ -189,7 +220,12 @@ int PagedQueryModel::findRow(const QString &field, const QString &text, Match ma
   const QString col = QStringLiteral("\"%1\"").arg(QLatin1String(t->fields[size_t(f)].name));
   if (match == Match::Exact)
     return findWhere(col + QStringLiteral(" = ? COLLATE NOCASE"), {text});
-  return findWhere(QStringLiteral("substr(%1, 1, ?) = ? COLLATE NOCASE").arg(col), {text.size(), text});
+  // LIKE compares without regard to case and can use the NOCASE indexes.
+  QString pattern = text;
+  pattern.replace(u'\\', QStringLiteral("\\\\"))
+      .replace(u'%', QStringLiteral("\\%"))
+      .replace(u'_', QStringLiteral("\\_"));
+  return findWhere(col + QStringLiteral(" LIKE ? ESCAPE '\\'"), {pattern + u'%'});
 }
 
 int PagedQueryModel::findValue(const QString &field, const QVariant &value) const {

@@ -48,9 +48,11 @@ public:
 
 protected:
   // table: a table of the schema; where: condition with "?" marks or empty;
-  // order: ORDER BY text built from schema field names only.
+  // the rows in the order of sortField (a schema field, or empty), then of
+  // tieField (the row key), both descending or both ascending, so that the
+  // order is total and a descending list is the ascending one reversed.
   bool openStatement(QSqlDatabase db, const QString &table, const QString &where, const QVariantList &binds,
-                     const QString &order);
+                     const QString &sortField, bool descending, const QString &tieField);
   virtual QStringList calculatedFields() const { return {}; }
   virtual QVariant calculated(int row, const QString &field, const QSqlRecord &r, int role) const;
   virtual QVariant display(const QString &field, const QVariant &value) const { return value; }
@@ -59,7 +61,8 @@ private:
   int findWhere(const QString &condition, const QVariantList &binds) const;
   const QList<QSqlRecord> *page(int index) const;
 
-  QString m_connection, m_table, m_where, m_order;
+  QString m_connection, m_table, m_where, m_order, m_sortField, m_tieField;
+  bool m_descending = false;
   QVariantList m_binds;
   QSqlRecord m_fields;
   QStringList m_calculated;

@@ -347,6 +347,18 @@ bool UpdateMeasurement(QSqlDatabase db, const MeasurementRecord &m, QString *err
   return tx.commit(error);
 }
 
+bool UpdateMeasurementNote(QSqlDatabase db, qint64 mkey, const QString &memo1, QString *error) {
+  QSqlQuery q(db);
+  if (!run(db, q, QStringLiteral("UPDATE SoData SET MEMO1 = ? WHERE MKEY = ?"), {memo1, mkey}, error))
+    return false;
+  if (q.numRowsAffected() == 0) {
+    if (error)
+      *error = QStringLiteral("找不到这笔经络能量数据。");
+    return false;
+  }
+  return true;
+}
+
 bool DeleteMeasurement(QSqlDatabase db, qint64 mkey, QString *error) {
   DbTransaction tx(db);
   if (!tx.begin(error))

@@ -65,6 +65,8 @@ qint64 AppendMeasurement(QSqlDatabase db, const MeasurementRecord &m, QString *e
 // Rewrites SoDate, SoVota, MEMO1 and SO1..SO24 of row m.MKEY (CustNo, STD
 // stay); PRESOA follows the subject's latest measurement.
 bool UpdateMeasurement(QSqlDatabase db, const MeasurementRecord &m, QString *error);
+// Rewrites only MEMO1 of row mkey (the analysis window's notes).
+bool UpdateMeasurementNote(QSqlDatabase db, qint64 mkey, const QString &memo1, QString *error);
 // Deletes row mkey; PRESOA becomes the latest remaining SoDate, or 0.
 bool DeleteMeasurement(QSqlDatabase db, qint64 mkey, QString *error);
 

@@ -6,18 +6,16 @@
 SubjectQueryModel::SubjectQueryModel(QObject *parent) : PagedQueryModel(parent) {}
 
 bool SubjectQueryModel::openAll(QSqlDatabase db) {
-  return openStatement(db, QStringLiteral("SoCust"), QString(), {}, QStringLiteral("rowid"));
+  return openStatement(db, QStringLiteral("SoCust"), QString(), {}, QString(), false,
+                       QStringLiteral("rowid"));
 }
 
 bool SubjectQueryModel::openSorted(QSqlDatabase db, int sortCode) {
   if (sortCode == 0)
     sortCode = -1;
   m_sortCode = sortCode;
-  const QString dir = sortCode < 0 ? QStringLiteral(" DESC") : QString();
-  // rowid breaks ties so that the order is the same on every page and a
-  // descending list is the ascending one reversed.
-  return openStatement(db, QStringLiteral("SoCust"), QString(), {},
-                       SubjectSortField(sortCode) + dir + QStringLiteral(", rowid") + dir);
+  return openStatement(db, QStringLiteral("SoCust"), QString(), {}, SubjectSortField(sortCode), sortCode < 0,
+                       QStringLiteral("rowid"));
 }
 
 QStringList SubjectQueryModel::calculatedFields() const {

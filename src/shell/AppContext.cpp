@@ -25,7 +25,7 @@ AppContext::AppContext(Clock *clock, Prompter *prompter, Launcher *launcher, QOb
   m_clock = clock;
   m_prompter = prompter;
   m_launcher = launcher;
-  m_link = std::make_unique<Link>(*m_clock);
+  m_link = std::make_unique<Link>(*this);
   m_database = std::make_unique<Database>();
 }
 

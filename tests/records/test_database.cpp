@@ -1,11 +1,15 @@
 #include "records/CalculatedFields.h"
 #include "records/Database.h"
 #include "records/DbTransaction.h"
+#include "records/JetFixtures.h"
 #include "records/MeasurementQueryModel.h"
+#include "records/ProgrammeStore.h"
 #include "records/RecordStore.h"
 #include "records/StabilityText.h"
 #include "records/SubjectQueryModel.h"
+#include "records/TableSource.h"
 #include "shell/AppContext.h"
+#include "shell/Cipher.h"
 #include "shell/DayNumber.h"
 #include "shell/Format.h"
 
@@ -94,6 +98,10 @@ private slots:
   void presoaFollowsMeasurements();
   void sortedListAndSearch();
   void nestedTransactions();
+  void olderWorkingFileCompleted();
+  void programmesAndReference();
+  void sqliteTableSource();
+  void jetTableSource();
 };
 
 void TestDatabase::connectionsAndSchema() {
@@ -194,8 +202,11 @@ void TestDatabase::damagedPages() {
     QVERIFY(f.open());
     QString err;
     QVERIFY(InsertSubject(f.db(), subject(QStringLiteral("C3")), &err));
+    DbTransaction tx(f.db());
+    QVERIFY(tx.begin());
     for (int i = 0; i < 400; ++i)
       QVERIFY(AppendMeasurement(f.db(), measurement(QStringLiteral("C3"), 46000 + i), &err));
+    QVERIFY(tx.commit());
     f.ctx.database().close();
   }
   // Overwrite every page but the first: the header and the table list still read.
@@ -302,6 +313,16 @@ void TestDatabase::measurementFields() {
   QCOMPARE(m.value(0, QStringLiteral("SO3"), Qt::DisplayRole).toString(), QString());
   QCOMPARE(m.value(0, QStringLiteral("so3"), Qt::EditRole).toDouble(), 0.0);
   QCOMPARE(ListAverageText(SlotArray{}), FormatNumber("%3.1f", 0));
+
+  // Times are shown without a zone name, in the user's locale.
+  const QLocale saved;
+  for (const char *name : {"zh_CN", "en_US", "C"}) {
+    QLocale::setDefault(QLocale(QLatin1String(name)));
+    const QString time = m.value(0, QStringLiteral("SODATE_T"), Qt::DisplayRole).toString();
+    QVERIFY2(!time.contains(u"UTC") && time.contains(u"7:06"), qPrintable(time));
+    QVERIFY(ListDateTimeText(zeros.SoDate).endsWith(time));
+  }
+  QLocale::setDefault(saved);
 }
 
 void TestDatabase::stabilityText() {
@@ -512,11 +533,63 @@ void TestDatabase::sortedListAndSearch() {
   QCOMPARE(SubjectSortField(42), QStringLiteral("CustNo"));
   QVERIFY(!SubjectSortSearchable(3) && !SubjectSortSearchable(5) && !SubjectSortSearchable(-6));
   QVERIFY(SubjectSortSearchable(-4) && SubjectSortSearchable(11));
-  for (int c = 1; c <= 11; ++c) {
-    QVERIFY(s.openSorted(db, c));
-    QVERIFY(s.openSorted(db, -c));
-    QCOMPARE(s.rowCount(), 700);
+  // Rows with NULL fields and repeated values: the found position is the
+  // row a walk through the list meets first, in every order.
+  for (int i = 0; i < 30; ++i)
+    QVERIFY(InsertRow(
+        db, QStringLiteral("SoCust"),
+        {{QStringLiteral("CustNo"), QStringLiteral("X%1").arg(i)},
+         {QStringLiteral("Name"), i % 2 ? QVariant(QStringLiteral("Name5")) : QVariant()},
+         {QStringLiteral("Tel"), i % 3 ? QVariant(QStringLiteral("010-%1").arg(i % 4)) : QVariant()}},
+        &err));
+  const QStringList probes{QStringLiteral("x1"), QStringLiteral("N00"), QStringLiteral("name5"),
+                           QStringLiteral("010-2"), QStringLiteral("n")};
+  for (int code : {1, -1, 2, -2, 3, -3, 5, -6, 7, -7}) {
+    QVERIFY(s.openSorted(db, code));
+    QCOMPARE(s.rowCount(), 730);
+    for (const QString &field : {QStringLiteral("CustNo"), QStringLiteral("Name"), QStringLiteral("Tel")}) {
+      for (const QString &probe : probes) {
+        int expected = -1;
+        for (int r = 0; r < s.rowCount() && expected < 0; ++r)
+          if (s.value(r, field).toString().startsWith(probe, Qt::CaseInsensitive))
+            expected = r;
+        QCOMPARE(s.findRow(field, probe), expected);
+      }
+    }
   }
+  QVERIFY(s.openSorted(db, 2));
+  QCOMPARE(s.findRow(QStringLiteral("CustNo"), QStringLiteral("%")), -1); // no wildcards
+  QVERIFY(InsertSubject(db, subject(QStringLiteral("5%_\\x")), &err));
+  QVERIFY(s.refresh());
+  QCOMPARE(s.value(s.findRow(QStringLiteral("CustNo"), QStringLiteral("5%_\\")), QStringLiteral("CustNo"))
+               .toString(),
+           QStringLiteral("5%_\\x"));
+  QCOMPARE(s.findRow(QStringLiteral("CustNo"), QStringLiteral("5__")), -1);
+}
+
+void TestDatabase::olderWorkingFileCompleted() {
+  // A working file of an earlier version: no PRESOA, no STD, no indexes.
+  Folder f;
+  QVERIFY(f.create());
+  QFile::remove(f.path(DbFile::Working));
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+    db.setDatabaseName(f.path(DbFile::Working));
+    QVERIFY(db.open());
+    QSqlQuery q(db);
+    QVERIFY(q.exec(QStringLiteral("CREATE TABLE SoCust (CustNo TEXT, Name TEXT, Sex INTEGER)")));
+    QVERIFY(q.exec(QStringLiteral("INSERT INTO SoCust VALUES ('A1', 'x', 1)")));
+    QVERIFY(q.exec(QStringLiteral(
+        "CREATE TABLE SoData (CustNo TEXT, SoDate REAL, MKEY INTEGER PRIMARY KEY AUTOINCREMENT)")));
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("older"));
+  QVERIFY(f.open());
+  QString err;
+  QVERIFY2(AppendMeasurement(f.db(), measurement(QStringLiteral("A1"), 46000), &err), qPrintable(err));
+  QCOMPARE(presoa(f.db(), QStringLiteral("A1")), 46000.0);
+  QCOMPARE(FindSubject(f.db(), QStringLiteral("A1"))->Name, QStringLiteral("x"));
+  QCOMPARE(count(f.db(), QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'SoProB'")), 1);
 }
 
 void TestDatabase::nestedTransactions() {
@@ -534,6 +607,154 @@ void TestDatabase::nestedTransactions() {
     // no commit: both are undone
   }
   QCOMPARE(CountSubjects(db), 0);
+}
+
+void TestDatabase::programmesAndReference() {
+  // Delivered content is written into fresh files, then read through the
+  // read-only shared connections.
+  Folder f;
+  QVERIFY(f.create());
+  QString err;
+  {
+    QSqlDatabase p =
+        OpenDatabaseFile(f.path(DbFile::Programme), OpenMode::ReadWrite, QStringLiteral("fill-p"), &err);
+    QSqlDatabase r =
+        OpenDatabaseFile(f.path(DbFile::Reference), OpenMode::ReadWrite, QStringLiteral("fill-r"), &err);
+    QVERIFY2(p.isValid() && r.isValid(), qPrintable(err));
+    DbTransaction tx(p);
+    QVERIFY(tx.begin());
+    for (const char *no : {"P2", "P1", "P3"})
+      QVERIFY(InsertRow(p, QStringLiteral("SoPro"),
+                        {{QStringLiteral("ProNo"), QLatin1String(no)},
+                         {QStringLiteral("ProName"), QStringLiteral("方案 %1").arg(QLatin1String(no))},
+                         {QStringLiteral("ProHel3"), QStringLiteral("药膳")},
+                         {QStringLiteral("ProScal"), true},
+                         {QStringLiteral("ProFn"), QStringLiteral("1010")}},
+                        &err));
+    for (const char *sub : {"2", "1"})
+      QVERIFY(InsertRow(p, QStringLiteral("SoPrDt"),
+                        {{QStringLiteral("ProNo"), QStringLiteral("P1")},
+                         {QStringLiteral("ProSubN"), QLatin1String(sub)},
+                         {QStringLiteral("ProAGH"), 60.5},
+                         {QStringLiteral("ProFlg"), true}},
+                        &err));
+    QVERIFY(tx.commit());
+    QVERIFY(InsertRow(r, QStringLiteral("SOMTDB"),
+                      {{QStringLiteral("MKEY"), 3},
+                       {QStringLiteral("DtMA1"), EncipherText(QStringLiteral("心经的说明"), 1)},
+                       {QStringLiteral("DtGpM"), QByteArray("\x89PNG")}},
+                      &err));
+    QVERIFY(!InsertRow(r, QStringLiteral("SOMTDB"), {{QStringLiteral("MKEY"), 3}}, &err)); // keys are unique
+    p = r = QSqlDatabase();
+    CloseDatabaseConnection(QStringLiteral("fill-p"));
+    CloseDatabaseConnection(QStringLiteral("fill-r"));
+  }
+  QVERIFY(f.open());
+  QSqlDatabase p = f.ctx.database().programme();
+  const QList<ProgrammeRecord> all = ReadProgrammes(p, &err);
+  QCOMPARE(all.size(), 3);
+  QCOMPARE(all[0].ProNo, QStringLiteral("P1")); // SoProB order
+  QCOMPARE(all[2].ProNo, QStringLiteral("P3"));
+  QCOMPARE(all[0].ProHel[3], QStringLiteral("药膳"));
+  QVERIFY(all[0].ProScal);
+  QCOMPARE(FindProgramme(p, all[1].MKEY)->ProNo, QStringLiteral("P2"));
+  QCOMPARE(FindProgrammeByName(p, QStringLiteral("方案 p3"))->ProNo, QStringLiteral("P3"));
+  QVERIFY(!FindProgrammeByName(p, QStringLiteral("none")));
+  const QList<ProgrammeCondition> cond = ReadProgrammeConditions(p, QStringLiteral("P1"));
+  QCOMPARE(cond.size(), 2);
+  QCOMPARE(cond[0].ProSubN, QStringLiteral("2")); // as stored
+  QCOMPARE(cond[0].ProAGH, 60.5);
+  QVERIFY(cond[0].ProFlg);
+  QVERIFY(ReadProgrammeConditions(p, QStringLiteral("P2")).isEmpty());
+
+  const std::optional<ReferenceTopic> t = ReadReferenceTopic(f.ctx.database().reference(), 3, &err);
+  QVERIFY(t);
+  QCOMPARE(t->text(QStringLiteral("dtma1")), QStringLiteral("心经的说明"));
+  QCOMPARE(t->text(QStringLiteral("DtMH1")), QString());
+  QCOMPARE(t->DtGpM, QByteArray("\x89PNG"));
+  QVERIFY(!ReadReferenceTopic(f.ctx.database().reference(), 4));
+
+  // The analysis window's notes.
+  QVERIFY(InsertSubject(f.db(), subject(QStringLiteral("N1")), &err));
+  const qint64 key = AppendMeasurement(f.db(), measurement(QStringLiteral("N1"), 46000), &err);
+  QVERIFY(UpdateMeasurementNote(f.db(), key, QStringLiteral("第一行\n第二行"), &err));
+  QCOMPARE(FindMeasurement(f.db(), key)->toMeasurement().Note,
+           (QStringList{QStringLiteral("第一行"), QStringLiteral("第二行")}));
+  QVERIFY(!UpdateMeasurementNote(f.db(), key + 1, QStringLiteral("x"), &err));
+}
+
+void TestDatabase::sqliteTableSource() {
+  QTemporaryDir dir;
+  const QString path = dir.path() + QStringLiteral("/SoTran.mdb");
+  QString err;
+  QVERIFY(CreateDatabaseFile(path, DatabaseKind::Working, &err));
+  {
+    QSqlDatabase db = OpenDatabaseFile(path, OpenMode::ReadWrite, QStringLiteral("source-fill"), &err);
+    QVERIFY2(db.isValid(), qPrintable(err));
+    QVERIFY2(InsertRow(db, QStringLiteral("SOCUST"),
+                       {{QStringLiteral("custno"), QStringLiteral("B'7")},
+                        {QStringLiteral("Sex"), true},
+                        {QStringLiteral("DBIRTH"), 32000.0},
+                        {QStringLiteral("Memo"), QStringLiteral("a\r\nb")}},
+                       &err),
+             qPrintable(err));
+    QVERIFY(!InsertRow(db, QStringLiteral("SoCust"), {{QStringLiteral("Nonsense"), 1}}, &err));
+    QVERIFY(err.contains(QLatin1String("Nonsense")));
+    qint64 key = 0;
+    QVERIFY(InsertRow(db, QStringLiteral("SoData"), {{QStringLiteral("CustNo"), QStringLiteral("B'7")}}, &err,
+                      &key));
+    QCOMPARE(key, 1);
+    // An earlier version's file: no STD.
+    QSqlQuery q(db);
+    QVERIFY2(q.exec(QStringLiteral("ALTER TABLE SoData DROP COLUMN STD")), qPrintable(q.lastError().text()));
+    db = QSqlDatabase();
+    CloseDatabaseConnection(QStringLiteral("source-fill"));
+  }
+  std::unique_ptr<TableSource> src = OpenTableSource(path, &err);
+  QVERIFY2(src, qPrintable(err));
+  QVERIFY(src->hasTable(QStringLiteral("socust")) && src->hasTable(QStringLiteral("SOPRDT")));
+  std::unique_ptr<TableReader> cust = src->openTable(QStringLiteral("SOCUST"), &err);
+  QVERIFY(cust);
+  QCOMPARE(cust->rowCount(), 1);
+  QVERIFY(cust->next());
+  QCOMPARE(cust->value(QStringLiteral("CUSTNO")), QVariant(QStringLiteral("B'7")));
+  QCOMPARE(cust->value(QStringLiteral("Sex")), QVariant(true));
+  QCOMPARE(cust->value(QStringLiteral("DBirth")), QVariant(32000.0));
+  QCOMPARE(cust->value(QStringLiteral("PRESOA")), QVariant(0.0));
+  QVERIFY(!cust->value(QStringLiteral("Tel")).isValid()); // NULL
+  QVERIFY(!cust->next());
+  std::unique_ptr<TableReader> data = src->openTable(QStringLiteral("SoData"), &err);
+  QVERIFY(data && data->next());
+  QVERIFY(!data->hasColumn(QStringLiteral("STD")));
+  QVERIFY(!data->value(QStringLiteral("std")).isValid());
+  QCOMPARE(data->value(QStringLiteral("MKEY")), QVariant(qint64(1)));
+  QVERIFY(!src->openTable(QStringLiteral("Missing"), &err));
+  QVERIFY(err.contains(QStringLiteral("SoTran.mdb")));
+
+  QFile junk(dir.path() + QStringLiteral("/junk.mdb"));
+  QVERIFY(junk.open(QIODevice::WriteOnly));
+  junk.write("not a database at all");
+  junk.close();
+  QVERIFY(!OpenTableSource(junk.fileName(), &err));
+  QVERIFY(err.contains(QStringLiteral("junk.mdb")));
+}
+
+void TestDatabase::jetTableSource() {
+  JET_FIXTURES_OR_SKIP(dir);
+  QString err;
+  std::unique_ptr<TableSource> src = OpenTableSource(dir + QStringLiteral("/legacy-old.mdb"), &err);
+  QVERIFY2(src, qPrintable(err));
+  std::unique_ptr<TableReader> cust = src->openTable(QStringLiteral("socust"), &err);
+  QVERIFY2(cust, qPrintable(err));
+  QCOMPARE(cust->rowCount(), 2);
+  QStringList numbers;
+  while (cust->next()) {
+    numbers << cust->value(QStringLiteral("CUSTNO")).toString();
+    QVERIFY(!cust->value(QStringLiteral("PRESOA")).isValid()); // a later field this file lacks
+    QCOMPARE(cust->value(QStringLiteral("Sex")).typeId(), QMetaType::Bool);
+  }
+  QVERIFY(cust->errorText().isEmpty());
+  QCOMPARE(numbers, (QStringList{QStringLiteral("A1"), QStringLiteral("B'7")}));
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -7,6 +7,7 @@
 #include "records/DbSchema.h"
 #include "shell/AppContext.h"
 #include "shell/Clock.h"
+#include "shell/DataFolder.h"
 #include "shell/Prompter.h"
 #include "shell/StartupView.h"
 
@@ -31,6 +32,23 @@ public:
 
 const QDateTime kToday(QDate(2026, 3, 7), QTime(10, 15));
 const QString kBackup = QStringLiteral("sova_20260307_BAK.mdb");
+
+// Every row of the four tables as text, to tell whether anything changed.
+QStringList Dump(QSqlDatabase db) {
+  QStringList out;
+  for (const QString &table : Tables()) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table)))
+      return {QStringLiteral("cannot read ") + table};
+    while (q.next()) {
+      QStringList row;
+      for (int c = 0; c < q.record().count(); ++c)
+        row << (q.isNull(c) ? QStringLiteral("NULL") : q.value(c).toString());
+      out << table + u':' + row.join(u'|');
+    }
+  }
+  return out;
+}
 
 QByteArray FileBytes(const QString &path) {
   QFile f(path);
@@ -88,7 +106,9 @@ Expected Converted(const QString &table, bool full) {
     for (int i = 1; i <= 5; ++i)
       e.empty << QStringLiteral("ProHel%1").arg(i);
   if (!full)
-    e.empty << LaterColumns(table);
+    for (const QString &field : LaterColumns(table))
+      if (field != QLatin1String("PRESOA")) // rebuilt whatever the file held
+        e.empty << field;
   const QHash<QString, double> latest{{"A1", k20030618}, {"A10", k20040108b}, {"B'7", k20050930}};
   const QList<Row> rows = Rows(table, full);
   for (int i = 0; i < rows.size(); ++i) {
@@ -257,12 +277,14 @@ private slots:
     QVERIFY2(folder.prepare(&err), qPrintable(err));
     const QByteArray old = FileBytes(dir + QStringLiteral("/legacy-old.mdb"));
     QVERIFY(folder.put(old, QStringLiteral("sova.mdb")));
+    QStringList before;
     {
       Startup first(folder.path());
       bool converted = false;
       QVERIFY(first.run(&converted) && converted);
+      before = Dump(first.ctx.database().working());
     }
-    const QByteArray working = FileBytes(FindFileNoCase(folder.path(), QStringLiteral("sova6.mdb")));
+    QCOMPARE(before.size(), 2 + 3 + 2 + 3);
 
     QByteArray bytes = FileBytes(dir + QStringLiteral("/legacy-full.mdb"));
     constexpr int kPage = 4096;
@@ -290,11 +312,9 @@ private slots:
     const QStringList told = second.told();
     QCOMPARE(told.size(), 1);
     QVERIFY2(told[0].contains(QDir::toNativeSeparators(folder.path() + QStringLiteral("sova.mdb"))), qPrintable(told[0]));
-    second.ctx.database().close();
-
+    QCOMPARE(Dump(second.ctx.database().working()), before);
     QCOMPARE(FileBytes(folder.path() + QStringLiteral("sova.mdb")), bytes);
     QCOMPARE(FileBytes(folder.path() + kBackup), old);
-    QCOMPARE(FileBytes(FindFileNoCase(folder.path(), QStringLiteral("sova6.mdb"))), working);
   }
 };
 

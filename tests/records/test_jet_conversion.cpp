@@ -259,6 +259,45 @@ private slots:
     QCOMPARE(q.value(0).toDouble(), 0.0); // no measurements
   }
 
+  // A Jet delivery that finds another old database waiting is never installed
+  // as the working database: it waits for the next start and is converted then.
+  void jetDeliveryWaitsBehindAnOldDatabase() {
+    JET_FIXTURES_OR_SKIP(dir);
+    DataFolder folder;
+    QString err;
+    QVERIFY2(folder.prepare(&err), qPrintable(err));
+    const QString oldPath = folder.path() + QStringLiteral("sova.mdb");
+    QVERIFY2(CreateDatabaseFile(oldPath, DatabaseKind::Working, &err), qPrintable(err));
+    {
+      const QString name = QStringLiteral("jet-test-old");
+      QSqlDatabase db = OpenDatabaseFile(oldPath, OpenMode::ReadWrite, name, &err);
+      QVERIFY2(InsertRow(db, QStringLiteral("SoCust"), {{QStringLiteral("CustNo"), QStringLiteral("Z9")}}, &err),
+               qPrintable(err));
+      db = QSqlDatabase();
+      CloseDatabaseConnection(name);
+    }
+    QVERIFY(folder.put(FileBytes(dir + QStringLiteral("/legacy-old.mdb")), QStringLiteral("sova_60.mdb")));
+
+    {
+      Startup first(folder.path());
+      bool converted = false;
+      QVERIFY2(first.run(&converted), qPrintable(first.told().join(u'\n')));
+      QVERIFY(converted);
+      QCOMPARE(first.told().size(), 1);
+      QVERIFY2(first.told()[0].contains(QStringLiteral("sova_60.mdb 将在下次启动时转换")), qPrintable(first.told()[0]));
+      QCOMPARE(DetectFileFormat(folder.path() + QStringLiteral("sova_60.mdb")), FileFormat::Jet);
+      QCOMPARE(Dump(first.ctx.database().working()).size(), 1);
+    }
+    Startup second(folder.path());
+    bool converted = false;
+    QVERIFY2(second.run(&converted), qPrintable(second.told().join(u'\n')));
+    QVERIFY(converted);
+    QVERIFY(!FileExistsNoCase(folder.path(), QStringLiteral("sova_60.mdb")));
+    QSqlDatabase db = second.ctx.database().working();
+    CompareTable(db, QStringLiteral("SoCust"), Converted(QStringLiteral("SoCust"), false), 1);
+    CompareTable(db, QStringLiteral("SoData"), Converted(QStringLiteral("SoData"), false));
+  }
+
   // A damaged old file converts nothing: the working database, the old file
   // and the earlier backup of the day stay as they were, and the user reads
   // which file could not be read.

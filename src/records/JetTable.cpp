@@ -104,6 +104,7 @@ JetTable::JetTable(std::shared_ptr<JetFile> file, void *tableDef) : m_file(std::
     c.type = TypeOf(col->col_type);
     c.size = col->col_size;
     c.autoNumber = col->is_long_auto;
+    m_byExactName.insert(c.name, m_columns.size());
     m_byName.insert(c.name.toLower(), m_columns.size());
     m_columns << c;
   }
@@ -117,7 +118,10 @@ JetTable::~JetTable() {
 }
 
 int JetTable::columnIndex(const QString &column) const {
-  return m_byName.value(column.toLower(), -1);
+  // Callers mostly spell names as the file does; only other spellings pay for
+  // the folding.
+  const auto exact = m_byExactName.constFind(column);
+  return exact != m_byExactName.cend() ? *exact : m_byName.value(column.toLower(), -1);
 }
 
 void JetTable::rewind() {

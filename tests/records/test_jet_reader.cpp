@@ -2,6 +2,7 @@
 #include "records/JetFixtures.h"
 
 #include "records/JetDatabase.h"
+#include "records/TableSource.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -212,6 +213,35 @@ private slots:
     }
     QVERIFY2(!t->hasError(), qPrintable(t->errorText()));
     QCOMPARE(seen, custNos);
+  }
+
+  // A transfer file exported by the Windows edition reads through the same
+  // path as the old databases (the import's reader), later fields included.
+  void transferFileReadsThroughItsTableSource() {
+    JET_FIXTURES_OR_SKIP(dir);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("SoTran.mdb"));
+    QVERIFY(QFile::copy(dir + QStringLiteral("/legacy-full.mdb"), path));
+    QString err;
+    std::unique_ptr<TableSource> src = OpenTableSource(path, &err);
+    QVERIFY2(src, qPrintable(err));
+    for (const QString &table : Tables()) {
+      std::unique_ptr<TableReader> t = src->openTable(table.toUpper(), &err);
+      QVERIFY2(t, qPrintable(err));
+      const QList<Row> expected = Rows(table, true);
+      QCOMPARE(t->rowCount(), qint64(expected.size()));
+      int n = 0;
+      while (t->next()) {
+        for (const auto &[field, want] : expected[n]) {
+          QString why;
+          QVERIFY2(SameValue(t->value(field.toLower()), want, false, &why),
+                   qPrintable(QStringLiteral("%1 row %2 %3: %4").arg(table).arg(n + 1).arg(field, why)));
+        }
+        ++n;
+      }
+      QVERIFY2(t->errorText().isEmpty(), qPrintable(t->errorText()));
+      QCOMPARE(n, expected.size());
+    }
   }
 
   void missingTableAndFile() {

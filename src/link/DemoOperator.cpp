@@ -3,8 +3,12 @@
 #include <cmath>
 
 namespace {
-int uniform(std::mt19937 &r, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(r); }
-double uniformReal(std::mt19937 &r, double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(r); }
+int uniform(std::mt19937 &r, int lo, int hi) {
+  return std::uniform_int_distribution<int>(lo, hi)(r);
+}
+double uniformReal(std::mt19937 &r, double lo, double hi) {
+  return std::uniform_real_distribution<double>(lo, hi)(r);
+}
 } // namespace
 
 DemoOperator::DemoOperator(quint32 seed) : m_random(seed) {

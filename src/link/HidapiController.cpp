@@ -20,7 +20,9 @@ namespace {
 constexpr int kDefaultReportLength = 65; // when the descriptor cannot be read
 constexpr int kReadTimeoutMs = 50;       // how soon the reader notices a release
 
-QString fromWide(const wchar_t *s) { return s ? QString::fromWCharArray(s) : QString(); }
+QString fromWide(const wchar_t *s) {
+  return s ? QString::fromWCharArray(s) : QString();
+}
 
 HidDeviceInfo toInfo(const hid_device_info *d) {
   HidDeviceInfo info;
@@ -133,8 +135,8 @@ public:
   int outputReportLength() const override { return m_output; }
   QString indexedString(int index) const override { return index == 3 ? m_string3 : QString(); }
   bool writeReport(const QByteArray &report) override {
-    return hid_write(m_dev, reinterpret_cast<const unsigned char *>(report.constData()), size_t(report.size())) ==
-           report.size();
+    return hid_write(m_dev, reinterpret_cast<const unsigned char *>(report.constData()),
+                     size_t(report.size())) == report.size();
   }
   void flush() override { ++m_flushGeneration; }
 

@@ -497,6 +497,14 @@ private slots:
     QCOMPARE(NormalRangeLabel(1, true), QStringLiteral("(30 - 64)"));
     QCOMPARE(NormalRangeLabel(1, false), QStringLiteral("(28 - 61)"));
     QCOMPARE(NormalRangeLabel(2, false), QStringLiteral("(0.78-1.09)"));
+    // Writers copy the sentences into JSON as they are: nothing to escape,
+    // and the two forms agree.
+    for (int i = 1; i <= 5; ++i)
+      for (int g = i == 5 ? 0 : -3; g <= 3; ++g) {
+        const QByteArray utf8(IndexSentenceUtf8(i, g));
+        QVERIFY(!utf8.isEmpty() && !utf8.contains('"') && !utf8.contains('\\'));
+        QCOMPARE(QString::fromUtf8(utf8), IndexSentence(i, g));
+      }
     QCOMPARE(IndexSentence(5, -1), QString());
     QCOMPARE(IndexSentenceUtf8(5, -1), nullptr);
   }

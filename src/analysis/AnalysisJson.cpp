@@ -10,7 +10,8 @@
 namespace {
 
 // Everything but the texts: 133 numbers of at most 24 characters, 98 grades,
-// the keys and the punctuation, with room to spare.
+// the keys and the punctuation come to under 4.5 kB; the rest is room for the
+// number writer, which stores whole words past the end of what it writes.
 constexpr std::size_t kFixedMax = 8192;
 
 template <std::size_t N> inline char *lit(char *out, const char (&s)[N]) {

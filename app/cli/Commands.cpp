@@ -2,12 +2,15 @@
 
 #include <QString>
 
+int DbCheckCommand(const QStringList &args);
+
 // Each command's issue adds its line here.
 static const CliCommand kCommands[] = {
     {"version", "print the program version", [](const QStringList &) {
        CliPrint(QStringLiteral("So-10 Version 6.5.0\n"));
        return 0;
      }},
+    {"db-check", "check the database files: [--data-dir DIR] [FILE...]", DbCheckCommand},
 };
 
 const CliCommand *CliCommands(int *count) {

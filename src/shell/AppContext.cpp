@@ -1,6 +1,7 @@
 #include "shell/AppContext.h"
 
 #include "link/Link.h"
+#include "records/Database.h"
 #include "shell/Clock.h"
 #include "shell/Launcher.h"
 #include "shell/Prompter.h"
@@ -24,7 +25,8 @@ AppContext::AppContext(Clock *clock, Prompter *prompter, Launcher *launcher, QOb
   m_clock = clock;
   m_prompter = prompter;
   m_launcher = launcher;
-  m_link = std::make_unique<Link>(*m_clock);
+  m_link = std::make_unique<Link>(*this);
+  m_database = std::make_unique<Database>();
 }
 
 AppContext::~AppContext() = default;
@@ -52,4 +54,10 @@ void AppContext::showBalloon(const QString &title, const QString &text, TrayStat
 void AppContext::hideBalloon() {
   tray.balloonVisible = false;
   emit balloonRequested();
+}
+
+void AppContext::ResetAnalysisView() {
+  AnalysisPage = 0;
+  ChartGroup = 1;
+  ChartChoice.fill(1);
 }

@@ -13,6 +13,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <cstdio>
 
 namespace {
 
@@ -123,6 +124,19 @@ InstallReport InstallDeliveredData(const QString &fromDir, const QString &dataFo
     report.copied << name;
   }
   return report;
+}
+
+InstallReport InstallDeliveredFiles(const QString &dataFolder) {
+  const QString from = DeliveredDataDir();
+  if (from.isEmpty()) {
+    std::fprintf(stderr, "sova: the delivered data files were not found (looked for share/sova)\n");
+    return {};
+  }
+  InstallReport r = InstallDeliveredData(from, dataFolder);
+  for (const QString &f : r.missing + r.failed)
+    std::fprintf(stderr, "sova: could not install %s into %s\n", f.toUtf8().constData(),
+                 dataFolder.toUtf8().constData());
+  return r;
 }
 
 QStringList WriteContactSheets(const QString &baseName, QString *error) {

@@ -31,6 +31,10 @@ struct InstallReport {
 // case) from fromDir; existing files are left untouched.
 InstallReport InstallDeliveredData(const QString &fromDir, const QString &dataFolder);
 
+// At start: installs from DeliveredDataDir() and reports on standard error
+// what could not be installed (the start-up check then names what is missing).
+InstallReport InstallDeliveredFiles(const QString &dataFolder);
+
 // Contact sheets of the delivered pictures (one per picture style and one of
 // the meridian illustrations) as baseName-N.png; returns the files written.
 QStringList WriteContactSheets(const QString &baseName, QString *error);

@@ -5,8 +5,11 @@
 #include "reference/DeliveredData.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
+#include "shell/ui/AboutBox.h"
+#include "shell/ui/AbortBox.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/MessagePrompter.h"
+#include "shell/ui/SoStatu.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -22,6 +25,7 @@ int main(int argc, char **argv) {
   ctx.dataFolder = ResolveDataFolder(QApplication::arguments());
   // As the installer would: put delivered files the data folder lacks in place.
   InstallDeliveredFiles(ctx.dataFolder);
+  prompter.setClock(&ctx.clock());
 
   // The instrument: the simulator with a demo operator, or the real one.
   std::unique_ptr<SimulatedInstrument> simulator;
@@ -37,6 +41,9 @@ int main(int argc, char **argv) {
 
   TSoForm window(ctx);
   prompter.setParent(&window);
+  TAbortBox abortBox(ctx.printJob, &window); // shows itself while a report prints
+  window.setStartupCheck(&TSoStatu::RunCheck);
+  window.setAboutFactory([](AppContext &c, QWidget *parent) { return std::make_unique<TAboutBox>(c, parent); });
   window.showMaximized();
   return app.exec();
 }

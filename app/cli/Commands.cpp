@@ -3,6 +3,8 @@
 #include <QString>
 
 int DbCheckCommand(const QStringList &args);
+int AnalyzeCommand(const QStringList &args); // AnalyzeCommand.cpp
+int InstrumentCommand(const QStringList &args); // InstrumentCommand.cpp
 
 // Each command's issue adds its line here.
 static const CliCommand kCommands[] = {
@@ -11,6 +13,8 @@ static const CliCommand kCommands[] = {
        return 0;
      }},
     {"db-check", "check the database files: [--data-dir DIR] [FILE...]", DbCheckCommand},
+    {"analyze", "analyse measurements, print the results as JSON", AnalyzeCommand},
+    {"instrument", "connect the instrument, print its identity: [--simulate] [--counter] [--json]", InstrumentCommand},
 };
 
 const CliCommand *CliCommands(int *count) {

@@ -80,48 +80,56 @@ inline int iabs(int v) {
   return v < 0 ? -v : v;
 }
 
+// n / 10 for the scores 0.0 .. 10.0, each the double nearest the decimal.
+struct Tenths {
+  double v[101];
+  constexpr Tenths() : v() {
+    for (int n = 0; n <= 100; ++n)
+      v[n] = n / 10.0;
+  }
+};
+constexpr Tenths kTenths;
+
+// The thresholds of step 4, held in registers while the grades are set.
+struct Thresholds {
+  double excess, strongExcess, deficiency, strongDeficiency, side, strongSide;
+  explicit Thresholds(const AnalysisResult &r)
+      : excess(r.Excess), strongExcess(r.StrongExcess), deficiency(r.Deficiency),
+        strongDeficiency(r.StrongDeficiency), side(r.SideDifference), strongSide(r.StrongSideDifference) {}
+};
+
+// The grades count the bounds a difference reaches, without branches: real
+// measurements scatter around the bounds and would defeat branch prediction.
+// The thresholds are positive (u > 0.57 for any body energy), so at most one
+// of the two sides counts.
+inline int sevenLevel(double d, const Thresholds &t) {
+  const double a = -d;
+  return int(atLeast(d, t.excess)) + int(atLeast(d, t.strongExcess)) +
+         int(atLeast(d, t.strongExcess + t.excess)) - int(atLeast(a, t.deficiency)) -
+         int(atLeast(a, t.strongDeficiency)) - int(atLeast(a, t.strongDeficiency + t.deficiency));
+}
+
+inline int fiveLevel(double d, const Thresholds &t) {
+  const double a = -d;
+  return int(atLeast(d, t.excess)) + int(atLeast(d, t.strongExcess)) - int(atLeast(a, t.deficiency)) -
+         int(atLeast(a, t.strongDeficiency));
+}
+
+inline int difference(double d, const Thresholds &t) {
+  return int(atLeast(d, t.side)) + int(atLeast(d, t.strongSide)) - int(atLeast(-d, t.side)) -
+         int(atLeast(-d, t.strongSide));
+}
+
 } // namespace
 
 int SevenLevelGrade(double d, const AnalysisResult &r) {
-  if (d >= 0) {
-    if (!atLeast(d, r.Excess))
-      return 0;
-    if (!atLeast(d, r.StrongExcess))
-      return 1;
-    if (!atLeast(d, r.StrongExcess + r.Excess))
-      return 2;
-    return 3;
-  }
-  const double a = -d;
-  if (!atLeast(a, r.Deficiency))
-    return 0;
-  if (!atLeast(a, r.StrongDeficiency))
-    return -1;
-  if (!atLeast(a, r.StrongDeficiency + r.Deficiency))
-    return -2;
-  return -3;
+  return sevenLevel(d, Thresholds(r));
 }
-
 int FiveLevelGrade(double d, const AnalysisResult &r) {
-  if (d >= 0) {
-    if (!atLeast(d, r.Excess))
-      return 0;
-    return atLeast(d, r.StrongExcess) ? 2 : 1;
-  }
-  const double a = -d;
-  if (!atLeast(a, r.Deficiency))
-    return 0;
-  return atLeast(a, r.StrongDeficiency) ? -2 : -1;
+  return fiveLevel(d, Thresholds(r));
 }
-
 int DifferenceGrade(double d, const AnalysisResult &r) {
-  const double a = std::fabs(d);
-  int g = 0;
-  if (atLeast(a, r.StrongSideDifference))
-    g = 2;
-  else if (atLeast(a, r.SideDifference))
-    g = 1;
-  return d < 0 ? -g : g;
+  return difference(d, Thresholds(r));
 }
 
 int IndexGradeOf(int index, double value, bool male) {
@@ -169,17 +177,21 @@ double ReferenceEnergy(double age, bool male) {
 }
 
 double ScalePointBalance(double s) {
-  if (!(s > 1.0)) // also catches -inf from a vanishing body energy
+  // s never exceeds 100; anything at or below 1 scores the floor of 1.0 (this
+  // also catches the -inf of a vanishing body energy).
+  if (!(s > 1.0))
     return 1.0;
   const double t = s + 0.5;
-  const double f = std::floor(t);
-  double n;
-  if (std::fabs(t - f - 0.5) < kTol) // a tie: to the even neighbour
-    n = std::fmod(f, 2.0) == 0.0 ? f : f + 1.0;
+  const long whole = long(t); // t is positive: truncation is the floor
+  const double frac = t - double(whole);
+  long n;
+  if (std::fabs(frac - 0.5) < kTol) // a tie: to the even neighbour
+    n = whole % 2 == 0 ? whole : whole + 1;
   else
-    n = std::round(t);
-  const double score = n / 10.0;
-  return score < 1.0 ? 1.0 : score;
+    n = frac > 0.5 ? whole + 1 : whole;
+  if (n > 100)
+    n = 100;
+  return n < 10 ? 1.0 : kTenths.v[n];
 }
 
 AnalysisStatus CheckAnalysisInput(const SlotArray &v, const MeridianArray &f) {
@@ -305,23 +317,24 @@ AnalysisStatus ComputeAnalysisAtAge(const SlotArray &v, bool male, double age, c
   r.ElementValue[7][1] = (r.ElementValue[2][1] + r.ElementValue[3][1]) / 2.0;
 
   // 7-8. Grades.
+  const Thresholds th(r);
   for (int p = 1; p <= 24; ++p) {
     r.Deviation[p] = A[p] - E;
-    r.PointGrade[p] = SevenLevelGrade(r.Deviation[p], r);
+    r.PointGrade[p] = sevenLevel(r.Deviation[p], th);
   }
   for (int m = 1; m <= 12; ++m) {
-    r.MeridianGrade[m] = SevenLevelGrade(M[m] - E, r);
-    r.SideGrade[m] = DifferenceGrade(A[kLeftPoint[m]] - A[kRightPoint[m]], r);
+    r.MeridianGrade[m] = sevenLevel(M[m] - E, th);
+    r.SideGrade[m] = difference(A[kLeftPoint[m]] - A[kRightPoint[m]], th);
   }
   for (int q = 1; q <= 12; ++q) {
-    r.PairGrade[q] = FiveLevelGrade(r.PairMean[q] - E, r);
-    r.PairDiffGrade[q] = DifferenceGrade(A[kPairYin[q]] - A[kPairYang[q]], r);
+    r.PairGrade[q] = fiveLevel(r.PairMean[q] - E, th);
+    r.PairDiffGrade[q] = difference(A[kPairYin[q]] - A[kPairYang[q]], th);
   }
   r.ElementGrade[0] = {};
   for (int row = 1; row <= 7; ++row) {
     r.ElementGrade[row][0] = 0;
     for (int c = 1; c <= 3; ++c)
-      r.ElementGrade[row][c] = FiveLevelGrade(r.ElementValue[row][c] - E, r);
+      r.ElementGrade[row][c] = fiveLevel(r.ElementValue[row][c] - E, th);
   }
 
   // 9. Index grades and their sentences.
@@ -366,12 +379,14 @@ AnalysisStatus ComputeAnalysisAtAge(const SlotArray &v, bool male, double age, c
     ob = 5;
   r.OverallBalance = ob;
 
-  // 11. Point balance scores.
+  // 11. Point balance scores. (A product with 1/E in place of 24 divisions;
+  // the scores are whole tenths, so the last bit does not show.)
+  const double invE = 1.0 / E;
   for (int p = 1; p <= 24; ++p) {
     const int m = kPointMeridian[p];
     const int g = r.PointGrade[p];
     const CrossTerm &c = kCross[p];
-    double s = 100 - 40 * std::fabs(A[p] - E) / E;
+    double s = 100 - 40 * std::fabs(A[p] - E) * invE;
     s -= g >= 0 ? 1.5 * g : 2.0 * -g;
     s -= iabs(r.MeridianGrade[m]) + iabs(r.SideGrade[m]) + (r.MeridianGrade[m] < 0 ? 1 : 0);
     s -= 0.6 * iabs(r.PointGrade[c.o]) + iabs(r.PairGrade[c.q]) + iabs(r.PairDiffGrade[c.q]) +

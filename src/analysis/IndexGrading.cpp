@@ -6,43 +6,52 @@
 
 namespace {
 
-// Sentences by index 1..5 and grade -3..3 (column grade + 3). Index 5 has
-// grades 0..3 only.
-const char *const kSentences[6][7] = {
-    {},
-    {"体能状况低落,元气不足", "体能精气状态稍弱", "体能元气状态偏虚,但仍属正常", "体能及元气状态正常",
-     "体能状态偏旺,但仍在正常范围", "体能状态略有亢奋现象", "体能状态亢奋,活动力旺盛"},
-    {"下焦气血旺盛,有明显精神衰弱倾向", "上焦气血不足,有中度精神衰弱倾向", "上焦气血偏虚,精神活动力略降",
-     "上下焦气血平衡,精神活动力正常", "上焦气血略旺,有轻微精神压力倾向", "上盛下衰,有中度精神压力倾向",
-     "上焦气血旺盛,有明显精神压力倾向"},
-    {"左侧气血衰弱,肌肉骨骼系统有明显运作不良", "右侧气血旺盛,肌骨系统运作失调",
-     "右侧气血略旺,肌骨系统运作稍微失衡", "左右气血平衡,肌肉骨骼系统运作正常",
-     "左右稍微失衡,肌骨系统稍有障碍", "左盛右衰,肌骨系统功能障碍", "右侧气血衰弱,肌肉骨骼系统运作有明显障碍"},
-    {"阳腑盛于阴脏,机体代谢功能异常增加", "阳盛于阴,机体代谢功能增加", "阳盛于阴,机体代谢稍快",
-     "阴阳平衡,机体代谢功能正常", "阴盛于阳,机体代谢稍低", "阴盛于阳,机体代谢功能降低",
-     "阴脏盛于阳腑,机体代谢功能异常不足"},
-    {nullptr, nullptr, nullptr, "全身自律神经系统功能正常", "自律神经系统有轻微失衡现象",
-     "自律神经系统有中度失衡倾象", "有明显自律神经系统失衡倾象"},
+// Sentences by index 1..5 and grade -3..3 (column grade + 3); index 5 has
+// grades 0..3 only. Each is kept as UTF-8 for writers and as a static
+// QString, whose copies cost no reference counting.
+struct Sentence {
+  const char *utf8;
+  QString text;
 };
+#define SENTENCE(s)                                                                                          \
+  { s, QStringLiteral(s) }
 
-struct SentenceTable {
-  QString text[6][7];
-  QString empty;
-  SentenceTable() {
-    for (int i = 1; i <= 5; ++i)
-      for (int g = 0; g < 7; ++g)
-        if (kSentences[i][g])
-          text[i][g] = QString::fromUtf8(kSentences[i][g]);
-  }
-};
-
-const SentenceTable &sentences() {
-  static const SentenceTable table;
+const Sentence (&sentences())[6][7] {
+  static const Sentence table[6][7] = {
+      {},
+      {SENTENCE("体能状况低落,元气不足"), SENTENCE("体能精气状态稍弱"),
+       SENTENCE("体能元气状态偏虚,但仍属正常"), SENTENCE("体能及元气状态正常"),
+       SENTENCE("体能状态偏旺,但仍在正常范围"), SENTENCE("体能状态略有亢奋现象"),
+       SENTENCE("体能状态亢奋,活动力旺盛")},
+      {SENTENCE("下焦气血旺盛,有明显精神衰弱倾向"), SENTENCE("上焦气血不足,有中度精神衰弱倾向"),
+       SENTENCE("上焦气血偏虚,精神活动力略降"), SENTENCE("上下焦气血平衡,精神活动力正常"),
+       SENTENCE("上焦气血略旺,有轻微精神压力倾向"), SENTENCE("上盛下衰,有中度精神压力倾向"),
+       SENTENCE("上焦气血旺盛,有明显精神压力倾向")},
+      {SENTENCE("左侧气血衰弱,肌肉骨骼系统有明显运作不良"), SENTENCE("右侧气血旺盛,肌骨系统运作失调"),
+       SENTENCE("右侧气血略旺,肌骨系统运作稍微失衡"), SENTENCE("左右气血平衡,肌肉骨骼系统运作正常"),
+       SENTENCE("左右稍微失衡,肌骨系统稍有障碍"), SENTENCE("左盛右衰,肌骨系统功能障碍"),
+       SENTENCE("右侧气血衰弱,肌肉骨骼系统运作有明显障碍")},
+      {SENTENCE("阳腑盛于阴脏,机体代谢功能异常增加"), SENTENCE("阳盛于阴,机体代谢功能增加"),
+       SENTENCE("阳盛于阴,机体代谢稍快"), SENTENCE("阴阳平衡,机体代谢功能正常"),
+       SENTENCE("阴盛于阳,机体代谢稍低"), SENTENCE("阴盛于阳,机体代谢功能降低"),
+       SENTENCE("阴脏盛于阳腑,机体代谢功能异常不足")},
+      {{},
+       {},
+       {},
+       SENTENCE("全身自律神经系统功能正常"),
+       SENTENCE("自律神经系统有轻微失衡现象"),
+       SENTENCE("自律神经系统有中度失衡倾象"),
+       SENTENCE("有明显自律神经系统失衡倾象")},
+  };
   return table;
 }
+#undef SENTENCE
 
-bool inTable(int index, int grade) {
-  return index >= 1 && index <= 5 && grade >= -3 && grade <= 3 && kSentences[index][grade + 3];
+const Sentence *sentence(int index, int grade) {
+  if (index < 1 || index > 5 || grade < -3 || grade > 3)
+    return nullptr;
+  const Sentence &s = sentences()[index][grade + 3];
+  return s.utf8 ? &s : nullptr;
 }
 
 const QColor kGreen(0, 128, 0), kGold(251, 214, 4), kRed(255, 0, 0);
@@ -56,12 +65,14 @@ int roundEven(double v) {
 } // namespace
 
 const QString &IndexSentence(int index, int grade) {
-  const SentenceTable &t = sentences();
-  return inTable(index, grade) ? t.text[index][grade + 3] : t.empty;
+  static const QString empty;
+  const Sentence *s = sentence(index, grade);
+  return s ? s->text : empty;
 }
 
 const char *IndexSentenceUtf8(int index, int grade) {
-  return inTable(index, grade) ? kSentences[index][grade + 3] : nullptr;
+  const Sentence *s = sentence(index, grade);
+  return s ? s->utf8 : nullptr;
 }
 
 QString IndexCaption(int index) {

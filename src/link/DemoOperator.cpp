@@ -3,8 +3,12 @@
 #include <cmath>
 
 namespace {
-int uniform(std::mt19937 &r, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(r); }
-double uniformReal(std::mt19937 &r, double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(r); }
+int uniform(std::mt19937 &r, int lo, int hi) {
+  return std::uniform_int_distribution<int>(lo, hi)(r);
+}
+double uniformReal(std::mt19937 &r, double lo, double hi) {
+  return std::uniform_real_distribution<double>(lo, hi)(r);
+}
 } // namespace
 
 DemoOperator::DemoOperator(quint32 seed) : m_random(seed) {
@@ -27,12 +31,12 @@ DemoOperator::DemoOperator(quint32 seed) : m_random(seed) {
   }
 }
 
-int DemoOperator::countsPerMicroamp(const SimulatedInstrument &sim) const {
+double DemoOperator::countsPerMicroamp(const SimulatedInstrument &sim) const {
   // Newer instruments measure against their own standard reference.
   const int reference = sim.indexedString3().trimmed() == QLatin1String(LinkProtocol::kNewerHardware)
                             ? (sim.reg(0x0B) << 8 | sim.reg(0x0C))
                             : 4000;
-  return qMax(1, reference / 200);
+  return qMax(1.0, reference / 200.0);
 }
 
 void DemoOperator::phaseChanged(SimulatedInstrument &sim, SimPhase phase) {

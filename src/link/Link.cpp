@@ -14,14 +14,18 @@ constexpr int kAttempts = 3;
 constexpr int kReplyWaitMs = 100;
 constexpr int kBalloonMs = 10000;
 
-QString infoTitle() { return Branding::ProductTitle() + QStringLiteral(" Information"); }
+QString infoTitle() {
+  return Branding::ProductTitle() + QStringLiteral(" Information");
+}
 } // namespace
 
 Link::Link(Clock &clock, QObject *parent) : QObject(parent), m_clock(clock) {}
 
 Link::Link(AppContext &ctx, QObject *parent) : QObject(parent), m_clock(ctx.clock()), m_ctx(&ctx) {}
 
-Link::~Link() { releaseInstrument(); }
+Link::~Link() {
+  releaseInstrument();
+}
 
 void Link::setController(HidController *controller) {
   if (controller == m_controller)
@@ -66,10 +70,11 @@ void Link::connectInstrument(HidDevice *device) {
   m_device = device;
   connect(device, &HidDevice::inputReport, this, &Link::InputReport);
   if (m_ctx) {
-    m_ctx->setTray(14, Branding::TrayLine() + u'\n' + Branding::ProductTitle() + QStringLiteral(" is on-line."));
+    m_ctx->setTray(14,
+                   Branding::TrayLine() + u'\n' + Branding::ProductTitle() + QStringLiteral(" is on-line."));
     if (!m_ctx->FirstActivation)
-      m_ctx->showBalloon(infoTitle(), Branding::ProductTitle() + QStringLiteral(" 已联机"), TrayState::Information,
-                         kBalloonMs);
+      m_ctx->showBalloon(infoTitle(), Branding::ProductTitle() + QStringLiteral(" 已联机"),
+                         TrayState::Information, kBalloonMs);
   }
   // The product's instruments all carry the same key; it is set anew at every
   // connection so a key change in a later firmware needs only this line.
@@ -83,9 +88,10 @@ void Link::connectInstrument(HidDevice *device) {
 void Link::disconnectInstrument() {
   releaseInstrument();
   if (m_ctx) {
-    m_ctx->setTray(15, Branding::TrayLine() + u'\n' + Branding::ProductTitle() + QStringLiteral(" is off-line !!"));
-    m_ctx->showBalloon(infoTitle(), Branding::ProductTitle() + QStringLiteral(" 已中断联机！"), TrayState::Error,
-                       kBalloonMs);
+    m_ctx->setTray(15, Branding::TrayLine() + u'\n' + Branding::ProductTitle() +
+                           QStringLiteral(" is off-line !!"));
+    m_ctx->showBalloon(infoTitle(), Branding::ProductTitle() + QStringLiteral(" 已中断联机！"),
+                       TrayState::Error, kBalloonMs);
   }
   emit connectedChanged(false);
 }

@@ -19,7 +19,9 @@ QString trimmedString(const QString &s) {
   return s.mid(b, e - b);
 }
 
-bool isByte(const QString &digits) { return digits.size() == 2 && HexValue(digits, -1) >= 0; }
+bool isByte(const QString &digits) {
+  return digits.size() == 2 && HexValue(digits, -1) >= 0;
+}
 } // namespace
 
 int Link::ReadProbe() {
@@ -28,7 +30,8 @@ int Link::ReadProbe() {
   if (reply == QLatin1String("Z0001")) {
     if (m_ctx)
       m_ctx->showBalloon(Branding::ProductTitle() + QStringLiteral(" Information"),
-                         Branding::ProductTitle() + QStringLiteral(" 检测棒异常！请检查.."), TrayState::Error, 10000);
+                         Branding::ProductTitle() + QStringLiteral(" 检测棒异常！请检查.."), TrayState::Error,
+                         10000);
     m_probeFaultShown = true;
     return 1;
   }
@@ -49,7 +52,9 @@ int Link::RegisterValue(const QString &digits, int fallback) {
   return digits.size() == 2 ? HexValue(digits, fallback) : fallback;
 }
 
-void Link::WriteRegister(int reg, int byte) { SendCommand(WriteRegisterCommand(reg, byte)); }
+void Link::WriteRegister(int reg, int byte) {
+  SendCommand(WriteRegisterCommand(reg, byte));
+}
 
 void Link::ReadInstrumentInfo() {
   m_info.HardwareVersion = m_device ? trimmedString(m_device->indexedString(3)) : QString();
@@ -98,4 +103,6 @@ void Link::Sound(int n) {
     SendCommand(command);
 }
 
-void Link::SendIdle() { SendCommand(QStringLiteral("X0000")); }
+void Link::SendIdle() {
+  SendCommand(QStringLiteral("X0000"));
+}

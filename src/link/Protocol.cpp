@@ -7,7 +7,9 @@ bool isTrimmed(char c) {
   const auto u = quint8(c);
   return u <= 0x20 || u == 0x7F;
 }
-bool isStatus(const QByteArray &t) { return t == "Z0000" || t == "Z0001"; }
+bool isStatus(const QByteArray &t) {
+  return t == "Z0000" || t == "Z0001";
+}
 } // namespace
 
 QByteArray Scramble(const QByteArray &text, const LinkKey &key) {
@@ -97,15 +99,25 @@ int ProbeValue(const QString &reply) {
   return digits.size() == 3 ? HexValue(digits, 0) : 0;
 }
 
-QString RegisterDigits(const QString &reply) { return reply.mid(3, 2); }
+QString RegisterDigits(const QString &reply) {
+  return reply.mid(3, 2);
+}
 
-QString ByteHex(int byte) { return QStringLiteral("%1").arg(byte & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
+QString ByteHex(int byte) {
+  return QStringLiteral("%1").arg(byte & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+}
 
-QString ReadRegisterCommand(int reg) { return u'R' + ByteHex(reg) + QStringLiteral("00"); }
+QString ReadRegisterCommand(int reg) {
+  return u'R' + ByteHex(reg) + QStringLiteral("00");
+}
 
-QString WriteRegisterCommand(int reg, int byte) { return u'W' + ByteHex(reg) + ByteHex(byte); }
+QString WriteRegisterCommand(int reg, int byte) {
+  return u'W' + ByteHex(reg) + ByteHex(byte);
+}
 
-QString GainCommand(int gain) { return QStringLiteral("G00") + ByteHex(qBound(0, gain, 255)); }
+QString GainCommand(int gain) {
+  return QStringLiteral("G00") + ByteHex(qBound(0, gain, 255));
+}
 
 QStringList SoundCommands(int n) {
   switch (n) {

@@ -92,10 +92,12 @@ void SimulatedController::attach(SimulatedInstrument *instrument) {
 }
 
 void SimulatedController::detach(SimulatedInstrument *instrument) {
-  m_instruments.erase(std::remove(m_instruments.begin(), m_instruments.end(), instrument), m_instruments.end());
+  m_instruments.erase(std::remove(m_instruments.begin(), m_instruments.end(), instrument),
+                      m_instruments.end());
 }
 
 void SimulatedController::notifyChange() {
   // Like a device-change window message: handled when events are processed.
-  QMetaObject::invokeMethod(this, [this] { emit deviceChanged(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { emit deviceChanged(); }, Qt::QueuedConnection);
 }

@@ -73,7 +73,9 @@ private:
 };
 
 namespace {
-bool isHex4(const QString &s) { return s.size() == 4 && HexValue(s, -1) >= 0; }
+bool isHex4(const QString &s) {
+  return s.size() == 4 && HexValue(s, -1) >= 0;
+}
 } // namespace
 
 void ScriptedOperator::phaseChanged(SimulatedInstrument &sim, SimPhase phase) {
@@ -90,6 +92,10 @@ void ScriptedOperator::phaseChanged(SimulatedInstrument &sim, SimPhase phase) {
       for (const ProbeContact::Loss &loss : c.losses) {
         sim.scheduleOperatorStep(loss.atMs, [&sim] { sim.lift(); });
         sim.scheduleOperatorStep(loss.atMs + loss.forMs, [&sim, c] { sim.touch(c.level, c.noise); });
+      }
+      if (c.faultAtMs >= 0) {
+        sim.scheduleOperatorStep(c.faultAtMs, [&sim] { sim.setFault(true); });
+        sim.scheduleOperatorStep(c.faultAtMs + c.faultForMs, [&sim] { sim.setFault(false); });
       }
       if (c.holdMs >= 0) {
         sim.scheduleOperatorStep(c.holdMs, [&sim] { sim.lift(); });
@@ -115,7 +121,8 @@ void ScriptedOperator::phaseChanged(SimulatedInstrument &sim, SimPhase phase) {
 SimulatedInstrument::SimulatedInstrument(Clock &clock, Hardware hardware, QObject *parent)
     : QObject(parent), m_clock(clock), m_startTick(clock.tick()), m_hardware(hardware),
       m_path(QStringLiteral("sim:%1").arg(quintptr(this), 0, 16)), m_random(20260105) {
-  m_string3 = hardware == Hardware::Newer ? QString::fromLatin1(kNewerHardware) : QStringLiteral("SOVA5-20040312-A01");
+  m_string3 = hardware == Hardware::Newer ? QString::fromLatin1(kNewerHardware)
+                                          : QStringLiteral("SOVA5-20040312-A01");
   setSerial(0x5A0611230047ULL);
   setCounter(0x000123);
   setReferences(3950, 4010);
@@ -151,11 +158,15 @@ SimulatedController &SimulatedInstrument::controller() {
 void SimulatedInstrument::plugInto(AppContext &ctx, bool connectNow) {
   Link &link = ctx.link();
   link.setController(&controller());
+  if (!connectNow) {
+    plugIn(); // a handler already installed sees the arrival
+    return;
+  }
+  if (!m_plugged)
+    record(TraceEntry::Plug, QStringLiteral("plugged in"));
   m_plugged = true;
   controller().attach(this);
-  record(TraceEntry::Plug, QStringLiteral("plugged in"));
-  if (connectNow)
-    link.InstallDeviceChangeHandler();
+  link.InstallDeviceChangeHandler();
 }
 
 void SimulatedInstrument::plugIn(SimulatedController &c) {
@@ -213,7 +224,9 @@ void SimulatedInstrument::setCounter(int count) {
   m_regs[0x08] = quint8(count);
 }
 
-int SimulatedInstrument::counter() const { return (m_regs[0x06] << 16) | (m_regs[0x07] << 8) | m_regs[0x08]; }
+int SimulatedInstrument::counter() const {
+  return (m_regs[0x06] << 16) | (m_regs[0x07] << 8) | m_regs[0x08];
+}
 
 void SimulatedInstrument::setReferences(int standard, int high) {
   m_regs[0x0B] = quint8(standard >> 8);
@@ -300,9 +313,13 @@ void SimulatedInstrument::record(TraceEntry::Kind kind, const QString &text) {
   m_trace.append(TraceEntry{qint64(Clock::elapsed(m_startTick, m_clock.tick())), kind, text});
 }
 
-void SimulatedInstrument::setHandle(HidDevice *handle) { m_handle = handle; }
+void SimulatedInstrument::setHandle(HidDevice *handle) {
+  m_handle = handle;
+}
 
-void SimulatedInstrument::flushPending() { ++m_flushGeneration; }
+void SimulatedInstrument::flushPending() {
+  ++m_flushGeneration;
+}
 
 bool SimulatedInstrument::receiveReport(const QByteArray &report) {
   m_lastReport = report;

@@ -63,9 +63,9 @@ class ReplyPump;
 // The phases the program shows with outputs C and F.
 enum class SimPhase {
   Idle,
-  WaitingForTouch, // measurement: "F007F","C0000"
-  Reading,         // measurement: "C007F","F0000"
-  PointTaken,      // measurement point taken, or calibration within tolerance: "F00FF","C0000"
+  WaitingForTouch,       // measurement: "F007F","C0000"
+  Reading,               // measurement: "C007F","F0000"
+  PointTaken,            // measurement point taken, or calibration within tolerance: "F00FF","C0000"
   CalibrationWaiting,    // "C0000","F007F"
   CalibrationConfirming, // "F007F","C007F"
   CalibrationSampling,   // "F0000","C007F"
@@ -75,16 +75,18 @@ enum class SimPhase {
 
 // One touch of the probe, as a scripted operator makes it.
 struct ProbeContact {
-  int level = 1000;  // raw count while touching
-  int noise = 0;     // +- counts, evenly spread
-  int delayMs = 300; // from the waiting phase to the touch
-  int holdMs = 3000; // from the touch to the lift; < 0: until the point is taken
+  int level = 1000;      // raw count while touching
+  int noise = 0;         // +- counts, evenly spread
+  int delayMs = 300;     // from the waiting phase to the touch
+  int holdMs = 3000;     // from the touch to the lift; < 0: until the point is taken
   int liftDelayMs = 200; // with holdMs < 0: from the point taken to the lift
   struct Loss {
     int atMs;  // after the touch
     int forMs; // lifted that long
   };
   QList<Loss> losses;
+  int faultAtMs = -1; // after the touch: the probe reports a fault ("Z0001")...
+  int faultForMs = 0; // ...for this long
 };
 
 class SimOperator {

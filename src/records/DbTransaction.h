@@ -2,7 +2,8 @@
 // One unit of work on a connection: everything between begin() and commit()
 // is kept or, when the object goes away without commit() (an error return),
 // undone. Built on SQLite savepoints so units nest: an inner unit that fails
-// undoes only itself and the outer one decides about the rest.
+// undoes only itself and the outer one decides about the rest. Use this, not
+// QSqlDatabase::transaction(), on the database connections.
 #include <QSqlDatabase>
 #include <QString>
 

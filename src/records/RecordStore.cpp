@@ -296,6 +296,13 @@ qint64 AppendMeasurement(QSqlDatabase db, const MeasurementRecord &m, QString *e
   DbTransaction tx(db);
   if (!tx.begin(error))
     return 0;
+  // Every measurement belongs to an existing subject.
+  bool failed = false;
+  if (!subjectRow(db, m.CustNo.trimmed(), error, &failed)) {
+    if (!failed && error)
+      *error = QStringLiteral("找不到受测者 %1。").arg(m.CustNo.trimmed());
+    return 0;
+  }
   QStringList cols{QStringLiteral("CustNo"), QStringLiteral("SoDate"), QStringLiteral("SoVota")};
   QVariantList values{m.CustNo.trimmed(), m.SoDate, m.SoVota ? 1 : 0};
   for (int k = 1; k <= 24; ++k) {

@@ -59,8 +59,8 @@ bool UpdateSubject(QSqlDatabase db, const QString &oldCustNo, const SubjectRecor
 // Deletes the subject and all its measurements.
 bool DeleteSubject(QSqlDatabase db, const QString &custNo, QString *error);
 
-// Appends a row and returns its MKEY (0 on failure); the subject's PRESOA is
-// raised when the new SoDate is later.
+// Appends a row and returns its MKEY (0 on failure: also when no subject has
+// that number); the subject's PRESOA is raised when the new SoDate is later.
 qint64 AppendMeasurement(QSqlDatabase db, const MeasurementRecord &m, QString *error);
 // Rewrites SoDate, SoVota, MEMO1 and SO1..SO24 of row m.MKEY (CustNo, STD
 // stay); PRESOA follows the subject's latest measurement.

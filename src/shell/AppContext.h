@@ -4,6 +4,7 @@
 #include "analysis/AnalysisResult.h"
 #include "measure/Measurement.h"
 #include "shell/MeridianModel.h"
+#include "shell/PrintJob.h"
 #include "shell/Settings.h"
 
 #include <QObject>
@@ -62,6 +63,7 @@ public:
   Measurement CurrentMeasurement;
   Subject CurrentSubject;
   TrayState tray;
+  PrintJob printJob; // the report being printed, watched by the print progress box
 
   // The analysis of the measurement last analysed (the type is the record of
   // the same name).

@@ -11,7 +11,8 @@
 class TestInstrumentCommands : public QObject {
   Q_OBJECT
   struct Fixture {
-    explicit Fixture(SimulatedInstrument::Hardware hw = SimulatedInstrument::Hardware::Newer) : sim(clock, hw) {}
+    explicit Fixture(SimulatedInstrument::Hardware hw = SimulatedInstrument::Hardware::Newer)
+        : sim(clock, hw) {}
     VirtualClock clock;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;

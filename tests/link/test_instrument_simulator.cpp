@@ -12,7 +12,8 @@
 class TestInstrumentSimulator : public QObject {
   Q_OBJECT
   struct Fixture {
-    explicit Fixture(SimulatedInstrument::Hardware hw = SimulatedInstrument::Hardware::Newer) : sim(clock, hw) {
+    explicit Fixture(SimulatedInstrument::Hardware hw = SimulatedInstrument::Hardware::Newer)
+        : sim(clock, hw) {
       sim.plugInto(ctx);
       sim.clearTrace();
     }
@@ -60,8 +61,8 @@ private slots:
 
   void contactLossAndHoldUntilTaken() {
     Fixture f;
-    f.sim.queueContacts({ProbeContact{.level = 800, .delayMs = 100, .holdMs = -1, .liftDelayMs = 400,
-                                      .losses = {{1000, 60}}}});
+    f.sim.queueContacts({ProbeContact{
+        .level = 800, .delayMs = 100, .holdMs = -1, .liftDelayMs = 400, .losses = {{1000, 60}}}});
     f.send({"F007F", "C0000"});
     f.readUntil(true, 20);
     const qint64 lost = f.readUntil(false, 20);
@@ -72,6 +73,20 @@ private slots:
     f.send({"F00FF", "C0000"});
     const qint64 lifted = f.readUntil(false, 20);
     QVERIFY(lifted >= 380 && lifted <= 440);
+  }
+
+  void scriptedProbeFault() {
+    Fixture f;
+    f.sim.queueContacts(
+        {ProbeContact{.level = 900, .delayMs = 0, .holdMs = 2000, .faultAtMs = 500, .faultForMs = 100}});
+    f.send({"F007F", "C0000"});
+    f.readUntil(true, 20);
+    QCOMPARE(f.readUntil(false, 1, 2000) >= 480, true); // the fault reads as 1
+    QVERIFY(f.link().probeFaultShown());
+    QVERIFY(f.ctx.tray.balloonVisible);
+    QVERIFY(f.readUntil(true, 1, 200) >= 0);
+    QVERIFY(!f.link().probeFaultShown());
+    QVERIFY(!f.ctx.tray.balloonVisible);
   }
 
   void calibrationReadingFollowsTheGain() {
@@ -109,7 +124,7 @@ private slots:
     auto demo = std::make_unique<DemoOperator>(7);
     const auto profile = demo->profile();
     f.sim.setOperator(std::move(demo));
-    const int cpu = f.link().info().StandardReference / 200;
+    const double cpu = f.link().info().StandardReference / 200.0;
     f.send({"X0000", "L0000", "I0000", "K0001"});
     for (int position = 1; position <= 24; ++position) {
       f.send({"F007F", "C0000"});

@@ -10,7 +10,8 @@ class TestLinkProtocol : public QObject {
 private slots:
   void documentedOutputReport() {
     QCOMPARE(Scramble("D0000", kLinkKey), QByteArray::fromHex("453C333A35"));
-    QCOMPARE(BuildOutputReport(QStringLiteral("D0000"), kLinkKey, 9), QByteArray::fromHex("00453C333A35202020"));
+    QCOMPARE(BuildOutputReport(QStringLiteral("D0000"), kLinkKey, 9),
+             QByteArray::fromHex("00453C333A35202020"));
   }
 
   void documentedReplies_data() {
@@ -18,7 +19,8 @@ private slots:
     QTest::addColumn<QString>("reply");
     QTest::newRow("probe ABC") << QByteArray::fromHex("453C444C48202020") << "D0ABC";
     QTest::newRow("status left as it is") << QByteArray::fromHex("5A30303031000000") << "Z0001";
-    QTest::newRow("trimmed before unscrambling") << QByteArray::fromHex("20533C345037") + "\r\n" << "R01F2";
+    QTest::newRow("trimmed before unscrambling") << QByteArray::fromHex("20533C345037") + "\r\n"
+                                                 << "R01F2";
     QTest::newRow("Z0000 unscrambled never") << QByteArray("Z0000   ") << "Z0000";
     QTest::newRow("longer than five: as it is") << QByteArray(" VERSION 6 ") << "VERSION 6";
     QTest::newRow("short reply: as far as it goes") << QByteArray::fromHex("453C") << "D0";

@@ -38,8 +38,8 @@ private slots:
     QVERIFY(f.ctx.tray.hint.endsWith(QStringLiteral(" is on-line.")));
     QCOMPARE(f.ctx.tray.balloonCount, 0);
     // The connection reads the identity and, on newer hardware, both references.
-    QCOMPARE(f.sim.commands(), QStringList({"R0000", "R0100", "R0200", "R0300", "R0400", "R0500", "R0B00", "R0C00",
-                                            "R0900", "R0A00"}));
+    QCOMPARE(f.sim.commands(), QStringList({"R0000", "R0100", "R0200", "R0300", "R0400", "R0500", "R0B00",
+                                            "R0C00", "R0900", "R0A00"}));
   }
 
   void removalAndArrivalAfterTheFirstActivation() {

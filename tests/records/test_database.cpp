@@ -202,11 +202,13 @@ void TestDatabase::damagedPages() {
     QVERIFY(f.open());
     QString err;
     QVERIFY(InsertSubject(f.db(), subject(QStringLiteral("C3")), &err));
-    DbTransaction tx(f.db());
-    QVERIFY(tx.begin());
-    for (int i = 0; i < 400; ++i)
-      QVERIFY(AppendMeasurement(f.db(), measurement(QStringLiteral("C3"), 46000 + i), &err));
-    QVERIFY(tx.commit());
+    {
+      DbTransaction tx(f.db());
+      QVERIFY(tx.begin());
+      for (int i = 0; i < 400; ++i)
+        QVERIFY(AppendMeasurement(f.db(), measurement(QStringLiteral("C3"), 46000 + i), &err));
+      QVERIFY(tx.commit());
+    }
     f.ctx.database().close();
   }
   // Overwrite every page but the first: the header and the table list still read.
@@ -368,6 +370,11 @@ void TestDatabase::apostropheEverywhere() {
   QVERIFY(k1 && k2);
   QCOMPARE(presoa(db, no), 46010.0);
   QCOMPARE(MeasurementsOf(db, no).size(), 2);
+  // No measurement without its subject (an empty number included).
+  QVERIFY(!AppendMeasurement(db, measurement(QStringLiteral("O'Br"), 46000), &err));
+  QVERIFY(err.contains(QStringLiteral("O'Br")));
+  QVERIFY(!AppendMeasurement(db, measurement(QString(), 46000), &err));
+  QCOMPARE(count(db, QStringLiteral("SELECT COUNT(*) FROM SoData")), 2);
 
   SubjectQueryModel s;
   QVERIFY(s.openSorted(db, 1));
@@ -621,8 +628,8 @@ void TestDatabase::programmesAndReference() {
     QSqlDatabase r =
         OpenDatabaseFile(f.path(DbFile::Reference), OpenMode::ReadWrite, QStringLiteral("fill-r"), &err);
     QVERIFY2(p.isValid() && r.isValid(), qPrintable(err));
-    DbTransaction tx(p);
-    QVERIFY(tx.begin());
+    auto tx = std::make_unique<DbTransaction>(p);
+    QVERIFY(tx->begin());
     for (const char *no : {"P2", "P1", "P3"})
       QVERIFY(InsertRow(p, QStringLiteral("SoPro"),
                         {{QStringLiteral("ProNo"), QLatin1String(no)},
@@ -638,7 +645,8 @@ void TestDatabase::programmesAndReference() {
                          {QStringLiteral("ProAGH"), 60.5},
                          {QStringLiteral("ProFlg"), true}},
                         &err));
-    QVERIFY(tx.commit());
+    QVERIFY(tx->commit());
+    tx.reset();
     QVERIFY(InsertRow(r, QStringLiteral("SOMTDB"),
                       {{QStringLiteral("MKEY"), 3},
                        {QStringLiteral("DtMA1"), EncipherText(QStringLiteral("心经的说明"), 1)},

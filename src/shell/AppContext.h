@@ -55,6 +55,18 @@ public:
   void showBalloon(const QString &title, const QString &text, TrayState::BalloonIcon icon, int ms);
   void hideBalloon();
 
+  // The settings file in the data folder. Reading and writing go through the
+  // whole file and then derive the measuring order and factors into model; a
+  // problem is told to the user once. Both return false when the file could
+  // not be read or written; the settings in memory are then the defaults
+  // (read) or stay as they were (write).
+  QString settingsFilePath() const;
+  bool LoadSettings(); // at start: read the file, or set the defaults and write it
+  bool ReadSettings();
+  bool WriteSettings();
+  void SetDefaultSettings();
+  void applySettingsModes();
+
   MeridianModel model;
   Settings settings;
   QString dataFolder; // ends with '/'

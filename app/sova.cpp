@@ -1,3 +1,4 @@
+#include "measure/ui/TSodec.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
 #include "shell/ui/MainWindow.h"
@@ -15,6 +16,9 @@ int main(int argc, char **argv) {
   ctx.dataFolder = ResolveDataFolder(QApplication::arguments());
 
   TSoForm window(ctx);
+  window.setWindowFactory(TSoForm::Measure, [](AppContext &c, QWidget *parent) -> std::unique_ptr<QDialog> {
+    return std::make_unique<TSodec>(c, parent);
+  });
   prompter.setParent(&window);
   window.showMaximized();
   return app.exec();

@@ -72,6 +72,10 @@ public:
   int NormalFullScale = 4000;
   int HighFullScale = 4000;
 
+  // Whether the record browser asks before it loads a measurement: set when
+  // it is opened from the main window, cleared from the measurement window.
+  bool LoadNeedsConfirmation = true;
+
 signals:
   void trayChanged();
   void balloonRequested();

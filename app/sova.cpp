@@ -1,3 +1,7 @@
+#include "link/DemoOperator.h"
+#include "link/HidapiController.h"
+#include "link/Link.h"
+#include "link/SimulatedInstrument.h"
 #include "measure/ui/TSodec.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
@@ -5,6 +9,8 @@
 #include "shell/ui/MessagePrompter.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
+#include <memory>
 
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
@@ -14,6 +20,18 @@ int main(int argc, char **argv) {
   MessagePrompter prompter;
   AppContext ctx(nullptr, &prompter);
   ctx.dataFolder = ResolveDataFolder(QApplication::arguments());
+
+  // The instrument: the simulator with a demo operator, or the real one.
+  std::unique_ptr<SimulatedInstrument> simulator;
+  std::unique_ptr<HidapiController> hid;
+  if (QApplication::arguments().contains(QStringLiteral("--simulate"))) {
+    simulator = std::make_unique<SimulatedInstrument>(ctx.clock());
+    simulator->setOperator(std::make_unique<DemoOperator>(QRandomGenerator::global()->generate()));
+    simulator->plugInto(ctx, false);
+  } else {
+    hid = std::make_unique<HidapiController>();
+    ctx.link().setController(hid.get());
+  }
 
   TSoForm window(ctx);
   window.setWindowFactory(TSoForm::Measure, [](AppContext &c, QWidget *parent) -> std::unique_ptr<QDialog> {

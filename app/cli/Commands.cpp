@@ -2,12 +2,17 @@
 
 #include <QString>
 
+int DbCheckCommand(const QStringList &args);
+int AnalyzeCommand(const QStringList &args); // AnalyzeCommand.cpp
+
 // Each command's issue adds its line here.
 static const CliCommand kCommands[] = {
     {"version", "print the program version", [](const QStringList &) {
        CliPrint(QStringLiteral("So-10 Version 6.5.0\n"));
        return 0;
      }},
+    {"db-check", "check the database files: [--data-dir DIR] [FILE...]", DbCheckCommand},
+    {"analyze", "analyse measurements, print the results as JSON", AnalyzeCommand},
 };
 
 const CliCommand *CliCommands(int *count) {

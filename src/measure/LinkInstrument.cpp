@@ -8,16 +8,11 @@ public:
   explicit LinkInstrument(Link &link) : m_link(link) {}
   bool isConnected() const override { return m_link.isConnected(); }
   void SendCommand(const QString &command) override { m_link.SendCommand(command); }
-  int ReadProbe() override {
-    m_link.SendCommand(QStringLiteral("D0000"));
-    bool ok = false;
-    const int v = m_link.lastReply().mid(2, 3).toInt(&ok, 16);
-    return ok ? v : 0;
-  }
+  int ReadProbe() override { return m_link.ReadProbe(); }
   void Sound(int n) override { m_link.Sound(n); }
-  bool NewerHardware() const override { return false; }
-  int StandardReference() const override { return 4060; }
-  int HighReference() const override { return 4060; }
+  bool NewerHardware() const override { return m_link.info().NewerHardware; }
+  int StandardReference() const override { return m_link.info().StandardReference; }
+  int HighReference() const override { return m_link.info().HighReference; }
 
 private:
   Link &m_link;

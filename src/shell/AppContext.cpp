@@ -1,6 +1,7 @@
 #include "shell/AppContext.h"
 
 #include "link/Link.h"
+#include "records/Database.h"
 #include "shell/Clock.h"
 #include "shell/Launcher.h"
 #include "shell/Prompter.h"
@@ -24,7 +25,8 @@ AppContext::AppContext(Clock *clock, Prompter *prompter, Launcher *launcher, QOb
   m_clock = clock;
   m_prompter = prompter;
   m_launcher = launcher;
-  m_link = std::make_unique<Link>(*m_clock);
+  m_link = std::make_unique<Link>(*this);
+  m_database = std::make_unique<Database>();
 }
 
 AppContext::~AppContext() = default;

@@ -1,6 +1,7 @@
 #pragma once
 // The state that several windows share, in one object. Windows receive it by
 // reference; tests build a fresh one. Each subsystem adds its own members.
+#include "analysis/AnalysisResult.h"
 #include "measure/Measurement.h"
 #include "shell/MeridianModel.h"
 #include "shell/Settings.h"
@@ -14,6 +15,7 @@ class Clock;
 class Prompter;
 class Launcher;
 class Link;
+class Database;
 
 // The tray icon's state, kept here so it exists (and can be tested) on
 // platforms without a tray. Images: 14 connected, 15 not connected.
@@ -41,6 +43,7 @@ public:
   Prompter &prompter() const { return *m_prompter; }
   Launcher &launcher() const { return *m_launcher; }
   Link &link() const { return *m_link; }
+  Database &database() const { return *m_database; } // records/Database.h
   void setPrompter(Prompter *p); // not owned
 
   // The system's only message and question dialog (types 1..6).
@@ -59,6 +62,10 @@ public:
   Measurement CurrentMeasurement;
   Subject CurrentSubject;
   TrayState tray;
+
+  // The analysis of the measurement last analysed (the type is the record of
+  // the same name).
+  ::AnalysisResult AnalysisResult;
 
   // The page and charts the analysis window opens on; every window that takes,
   // loads, clears or changes the measurement on screen resets them.
@@ -88,4 +95,5 @@ private:
   Prompter *m_prompter;
   Launcher *m_launcher;
   std::unique_ptr<Link> m_link;
+  std::unique_ptr<Database> m_database;
 };

@@ -47,5 +47,16 @@ QString ShortDateText(double dayNumber) {
 QString LongTimeText(double dayNumber) {
   if (!IsDateGiven(dayNumber))
     return QString();
-  return QLocale().toString(FromDayNumber(dayNumber).time(), QLocale::LongFormat);
+  // Stored times are wall-clock times without a zone: the locale's long time
+  // format without its zone name ("t"), which would otherwise read "UTC".
+  const QString format = QLocale().timeFormat(QLocale::LongFormat);
+  QString f;
+  bool quoted = false;
+  for (QChar c : format) {
+    if (c == u'\'')
+      quoted = !quoted;
+    if (quoted || c != u't')
+      f += c;
+  }
+  return QLocale().toString(FromDayNumber(dayNumber).time(), f.simplified());
 }

@@ -13,8 +13,6 @@ double ToDayNumber(const QDateTime &dt);
 double ToDayNumber(const QDate &d);
 QDateTime FromDayNumber(double dayNumber);
 QDate DateFromDayNumber(double dayNumber);
-// Whole-second rounding so that a stored time reads back to the second.
-double DayNumberNow();
 // Age in years: day difference / 365.
 double AgeInYears(double birth, double at);
 // "yyyy-MM-dd" or locale short date text; empty when not given.

@@ -1,5 +1,6 @@
 #include "measure/ui/TSodec.h"
 
+#include "link/Link.h"
 #include "measure/BalanceChart.h"
 #include "measure/LinkInstrument.h"
 #include "measure/MeasurementGrid.h"
@@ -740,8 +741,7 @@ void TSodec::OpenAnalysis() {
   if (!openSubWindow(Analysis))
     return;
   if (m_ctx.CurrentMeasurement.PointsTaken > 11) {
-    if (m_counterIncrement)
-      m_counterIncrement();
+    m_ctx.link().ReadMeasurementCounter(true);
     m_ctx.CurrentMeasurement.PointsTaken = 0;
   }
   FormShow();

@@ -68,10 +68,6 @@ public:
   ~TSodec() override;
 
   void setWindowFactory(SubWindow w, WindowFactory factory);
-  // Called after the analysis window closes when enough points were taken;
-  // the program increments the instrument's measurement counter.
-  void setCounterIncrement(std::function<void()> increment) { m_counterIncrement = std::move(increment); }
-
   QToolButton *toolButton(int k) const { return m_buttons.at(k); }
   MeasurementRun &run() const { return *m_run; }
   const QImage &chartImage() const;
@@ -135,7 +131,6 @@ private:
   RunInstrument *m_instrument;
   std::unique_ptr<MeasurementRun> m_run;
   std::array<WindowFactory, SubWindowCount> m_factories;
-  std::function<void()> m_counterIncrement;
 
   std::array<QToolButton *, 10> m_buttons{};
   QLabel *m_custNo = nullptr, *m_name = nullptr, *m_birth = nullptr, *m_tel = nullptr, *m_ageNow = nullptr;

@@ -1,8 +1,10 @@
 #include "shell/ui/MainWindow.h"
 
 #include "link/Link.h"
+#include "records/Database.h"
 #include "shell/AppContext.h"
 #include "shell/Branding.h"
+#include "shell/Clock.h"
 #include "shell/Launcher.h"
 #include "shell/ui/Icons.h"
 
@@ -49,6 +51,7 @@ TSoForm::TSoForm(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(
 
   // 2. The probe-fault balloon state, the grade colours and the meridian table.
   m_ctx.hideBalloon();
+  m_ctx.link().resetProbeFault();
   BuildMeridianTable(m_ctx.model);
 
   // 3. Commands stay off until the start-up check has passed.
@@ -58,6 +61,10 @@ TSoForm::TSoForm(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(
   // 4. Measurement bookkeeping.
   m_ctx.CurrentMeasurement = Measurement();
   m_ctx.FirstActivation = true;
+
+  // 5. Connects an instrument that is already plugged in (no balloon yet).
+  m_ctx.link().InstallDeviceChangeHandler();
+  m_ctx.clock().processPending();
 
   // 7. Status bar text.
   m_status->setText(m_ctx.settings.UserName1);
@@ -312,6 +319,7 @@ void TSoForm::closeEvent(QCloseEvent *event) {
   EnableToolButtons(false);
   if (m_tray)
     m_tray->hide();
+  m_ctx.database().close();
   event->accept();
 }
 

@@ -4,6 +4,7 @@
 
 int DbCheckCommand(const QStringList &args);
 int AnalyzeCommand(const QStringList &args); // AnalyzeCommand.cpp
+int MeasureCommand(const QStringList &args); // MeasureCommand.cpp
 
 // Each command's issue adds its line here.
 static const CliCommand kCommands[] = {
@@ -13,6 +14,7 @@ static const CliCommand kCommands[] = {
      }},
     {"db-check", "check the database files: [--data-dir DIR] [FILE...]", DbCheckCommand},
     {"analyze", "analyse measurements, print the results as JSON", AnalyzeCommand},
+    {"measure", "one measurement run against the simulator: --simulate [--trace] ...", MeasureCommand},
 };
 
 const CliCommand *CliCommands(int *count) {

@@ -5,8 +5,11 @@
 #include "measure/ui/TSodec.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
+#include "shell/ui/AboutBox.h"
+#include "shell/ui/AbortBox.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/MessagePrompter.h"
+#include "shell/ui/SoStatu.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -20,6 +23,7 @@ int main(int argc, char **argv) {
   MessagePrompter prompter;
   AppContext ctx(nullptr, &prompter);
   ctx.dataFolder = ResolveDataFolder(QApplication::arguments());
+  prompter.setClock(&ctx.clock());
 
   // The instrument: the simulator with a demo operator, or the real one.
   std::unique_ptr<SimulatedInstrument> simulator;
@@ -38,6 +42,9 @@ int main(int argc, char **argv) {
     return std::make_unique<TSodec>(c, parent);
   });
   prompter.setParent(&window);
+  TAbortBox abortBox(ctx.printJob, &window); // shows itself while a report prints
+  window.setStartupCheck(&TSoStatu::RunCheck);
+  window.setAboutFactory([](AppContext &c, QWidget *parent) { return std::make_unique<TAboutBox>(c, parent); });
   window.showMaximized();
   return app.exec();
 }

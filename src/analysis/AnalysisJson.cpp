@@ -10,7 +10,8 @@
 namespace {
 
 // Everything but the texts: 133 numbers of at most 24 characters, 98 grades,
-// the keys and the punctuation, with room to spare.
+// the keys and the punctuation come to under 4.5 kB; the rest is room for the
+// number writer, which stores whole words past the end of what it writes.
 constexpr std::size_t kFixedMax = 8192;
 
 template <std::size_t N> inline char *lit(char *out, const char (&s)[N]) {
@@ -100,8 +101,15 @@ char *escaped(char *out, const char *s, std::size_t n) {
 char *text(char *out, const AnalysisResult &r, int i) {
   const QString &t = r.IndexText[i];
   const int g = r.IndexGrade[i];
-  if (const char *utf8 = IndexSentenceUtf8(i, g); utf8 && t.constData() == IndexSentence(i, g).constData())
-    return escaped(out, utf8, std::strlen(utf8));
+  if (const char *utf8 = IndexSentenceUtf8(i, g); utf8 && t.constData() == IndexSentence(i, g).constData()) {
+    // The sentences hold nothing that needs escaping.
+    const std::size_t n = std::strlen(utf8);
+    *out++ = '"';
+    std::memcpy(out, utf8, n);
+    out += n;
+    *out++ = '"';
+    return out;
+  }
   const QByteArray b = t.toUtf8();
   return escaped(out, b.constData(), std::size_t(b.size()));
 }

@@ -120,37 +120,6 @@ inline int digitCount(u64 v) { // v > 0
   return n + (v >= kPowers[n] ? 1 : 0);
 }
 
-// Strips the trailing zeros of digits (up to 31 of them) in a few steps
-// rather than one division a zero.
-template <int Step> inline void stripStep(u64 &digits, int &exponent) {
-  constexpr u64 p = kPowers[Step];
-  const u64 q = digits / p;
-  const bool divisible = q * p == digits;
-  digits = divisible ? q : digits;
-  exponent += divisible ? Step : 0;
-}
-inline void stripZeros(u64 &digits, int &exponent) {
-  stripStep<16>(digits, exponent);
-  stripStep<8>(digits, exponent);
-  stripStep<4>(digits, exponent);
-  stripStep<2>(digits, exponent);
-  stripStep<1>(digits, exponent);
-}
-
-// The n digits of v at out[0..n).
-inline void writePair(char *p, std::uint32_t v) {
-  std::memcpy(p, kTwoDigits + 2 * v, 2);
-}
-
-// Eight digits of v < 10^8 in independent steps.
-inline void writeEight(char *p, std::uint32_t v) {
-  const std::uint32_t a = v / 10000, b = v % 10000;
-  writePair(p, a / 100);
-  writePair(p + 2, a % 100);
-  writePair(p + 4, b / 100);
-  writePair(p + 6, b % 100);
-}
-
 // Eight digits of v < 10^8 as eight characters in one word, first digit in
 // the lowest byte: each step splits every lane into quotient and remainder
 // by a multiplication (x / 100 = x · 10486 >> 20 for x < 10^4, x / 10 =
@@ -163,37 +132,19 @@ inline u64 encodeEight(u64 v) {
   return (tens | ((z - tens * 10) << 8)) + 0x3030303030303030u;
 }
 
-inline void store16(char *p, u128 v) { std::memcpy(p, &v, 16); }
-
-// v < 10^20 as exactly twenty digits, with leading zeros.
-inline void writeTwenty(char *out, u64 v) {
-  const u64 hi = v / 10000000000000000u; // < 10^4
-  const u64 rest = v - hi * 10000000000000000u;
-  const u64 mid = rest / 100000000;
-  const std::uint32_t h = std::uint32_t(hi);
-  writePair(out, h / 100);
-  writePair(out + 2, h % 100);
-  writeEight(out + 4, std::uint32_t(mid));
-  writeEight(out + 12, std::uint32_t(rest - mid * 100000000));
+inline void store16(char *p, u128 v) {
+  std::memcpy(p, &v, 16);
 }
 
-// Exactly n digits of v at out[0..n), with leading zeros where v is shorter.
-inline void writeDigits(char *out, u64 v, int n) {
-  char *p = out + n;
-  while (p - out >= 8) {
-    const u64 q = v / 100000000;
-    p -= 8;
-    writeEight(p, std::uint32_t(v - q * 100000000));
-    v = q;
-  }
-  std::uint32_t w = std::uint32_t(v);
-  while (p - out >= 2) {
-    p -= 2;
-    writePair(p, w % 100);
-    w /= 100;
-  }
-  if (p > out)
-    *--p = char('0' + w % 10);
+// The number of significant digits among the 17 left-aligned characters
+// (first digit, never '0', and sixteen more): the zeros at the end are found
+// in the characters themselves rather than by dividing.
+inline int significantDigits(u128 chars) {
+  const u128 x = chars ^ ((u128(0x3030303030303030u) << 64) | 0x3030303030303030u);
+  const u64 lo = u64(x), hi = u64(x >> 64);
+  const int inHi = hi ? 8 + (63 - __builtin_clzll(hi | 1)) / 8 : -1;
+  const int inLo = lo ? (63 - __builtin_clzll(lo | 1)) / 8 : -1;
+  return 2 + (hi ? inHi : inLo); // -1 (all zeros) gives one digit
 }
 
 } // namespace
@@ -209,32 +160,36 @@ char *WriteShortestDouble(char *out, double value) {
     *out++ = '0';
     return out;
   }
-  Decimal d = toDecimal(fraction, biased);
-  stripZeros(d.digits, d.exponent);
-  const int n = digitCount(d.digits);
-  const int e = d.exponent;  // value = digits · 10^e
-  const int sci = e + n - 1; // exponent of the scientific form
+  const Decimal d = toDecimal(fraction, biased);
+
+  // The digits left-aligned to 17 places: the first one and a pair of words
+  // of sixteen characters, put in place by whole-word stores only (bytes past
+  // the end are scratch that the caller's next write covers).
+  const int rawDigits = digitCount(d.digits);
+  const u64 left = d.digits * kPowers[17 - rawDigits];
+  const u64 first = left / 10000000000000000u;
+  const u64 rest = left - first * 10000000000000000u;
+  const u64 hi = rest / 100000000;
+  const u128 chars = u128(encodeEight(hi)) | (u128(encodeEight(rest - hi * 100000000)) << 64);
+  const char lead = char('0' + first);
+
+  const int n = significantDigits(chars);
+  const int sci = d.exponent + rawDigits - 1; // exponent of the scientific form
+  const int e = sci - n + 1;                  // value = n digits · 10^e
   const int sciExpDigits = (sci < 0 ? -sci : sci) >= 100 ? 3 : 2;
   const int sciLength = n + (n > 1 ? 1 : 0) + 2 + sciExpDigits;
-  int fixedLength;
-  if (e >= 0)
-    fixedLength = n + e;
-  else if (n + e > 0)
-    fixedLength = n + 1;
-  else
-    fixedLength = 2 - e;
+  const int fixedLength = e >= 0 ? n + e : n + e > 0 ? n + 1 : 2 - e;
 
   if (fixedLength <= sciLength) {
-    if (e > 0) {
-      const int q = biased - 1075;
-      if (q <= 0) { // an exact whole number below 2^53
-        writeDigits(out, d.digits, n);
-        std::memset(out + n, '0', std::size_t(e));
+    if (e >= 0) {
+      if (biased - 1075 <= 0 || biased == 0) { // a whole number below 2^53: its digits are all there
+        out[0] = lead;
+        store16(out + 1, chars);
         return out + n + e;
       }
       // From 2^53 on, the fixed form is as long as the shortest digits with
       // zeros appended, and the exact whole number is nearer: write that.
-      u128 v = u128(fraction | (u64(1) << 52)) << q;
+      u128 v = u128(fraction | (u64(1) << 52)) << (biased - 1075);
       char tmp[48];
       char *p = tmp + sizeof tmp;
       do {
@@ -246,41 +201,28 @@ char *WriteShortestDouble(char *out, double value) {
       std::memcpy(out, p, len);
       return out + len;
     }
-    // The digits left-aligned to 17 places: the first one and a word pair of
-    // sixteen characters, put in place by whole-word stores only (bytes past
-    // the end are scratch that the caller's next write covers).
-    const u64 left = d.digits * kPowers[17 - n];
-    const u64 first = left / 10000000000000000u;
-    const u64 rest = left - first * 10000000000000000u;
-    const u64 hi = rest / 100000000;
-    const u128 chars = u128(encodeEight(hi)) | (u128(encodeEight(rest - hi * 100000000)) << 64);
-    if (n + e > 0) { // whole digits, and the point inside them unless e is 0
-      out[0] = char('0' + first);
-      if (e == 0) {
-        store16(out + 1, chars);
-        return out + n;
-      }
-      const int shift = 8 * (n + e - 1); // the point goes after n + e digits
-      const u128 below = (u128(1) << shift) - 1;
-      store16(out + 1, (chars & below) | (u128('.') << shift) | ((chars & ~below) << 8));
-      out[17] = char(chars >> 120);
+    if (n + e > 0) { // the point after sci + 1 digits
+      // All digits, then the ones after the point again one place further
+      // on, the point between: stores of whole words from registers only.
+      out[0] = lead;
+      store16(out + 1, chars);
+      store16(out + 2 + sci, chars >> (8 * sci));
+      out[1 + sci] = '.';
       return out + n + 1;
     }
-    // 0.000ddd, at most four zeros after the point when fixed is shorter.
+    // 0.000ddd, at most three zeros after the point when fixed is shorter.
     const int zeros = -(n + e);
     std::memcpy(out, "0.0000000000000000", 18);
-    out[2 + zeros] = char('0' + first);
+    out[2 + zeros] = lead;
     store16(out + 3 + zeros, chars);
     return out + 2 - e;
   }
+
   // Scientific: d[.ddd]e±XX.
-  writeDigits(out + 1, d.digits, n);
-  out[0] = out[1];
-  char *p = out + 1;
-  if (n > 1) {
-    *p = '.';
-    p += n;
-  }
+  out[0] = lead;
+  out[1] = '.';
+  store16(out + 2, chars);
+  char *p = n > 1 ? out + n + 1 : out + 1;
   *p++ = 'e';
   int x = sci;
   *p++ = x < 0 ? '-' : '+';

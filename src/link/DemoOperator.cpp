@@ -31,12 +31,12 @@ DemoOperator::DemoOperator(quint32 seed) : m_random(seed) {
   }
 }
 
-int DemoOperator::countsPerMicroamp(const SimulatedInstrument &sim) const {
+double DemoOperator::countsPerMicroamp(const SimulatedInstrument &sim) const {
   // Newer instruments measure against their own standard reference.
   const int reference = sim.indexedString3().trimmed() == QLatin1String(LinkProtocol::kNewerHardware)
                             ? (sim.reg(0x0B) << 8 | sim.reg(0x0C))
                             : 4000;
-  return qMax(1, reference / 200);
+  return qMax(1.0, reference / 200.0);
 }
 
 void DemoOperator::phaseChanged(SimulatedInstrument &sim, SimPhase phase) {

@@ -18,7 +18,7 @@ public:
   const std::array<double, 25> &profile() const { return m_profile; }
 
 private:
-  int countsPerMicroamp(const SimulatedInstrument &sim) const;
+  double countsPerMicroamp(const SimulatedInstrument &sim) const;
 
   std::mt19937 m_random;
   std::array<double, 25> m_profile{}; // 1-based

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <atomic>
 #include <fcntl.h>
@@ -228,19 +229,39 @@ void HidapiController::release(HidDevice *device) {
 }
 
 void HidapiController::startMonitoring() {
-  if (m_monitor || !m_udev)
+  if (m_monitor || m_poll)
     return;
-  m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
-  if (!m_monitor)
-    return;
-  udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr);
-  if (udev_monitor_enable_receiving(m_monitor) < 0) {
-    udev_monitor_unref(m_monitor);
-    m_monitor = nullptr;
+  if (m_udev)
+    m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
+  if (m_monitor) {
+    udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr);
+    if (udev_monitor_enable_receiving(m_monitor) < 0) {
+      udev_monitor_unref(m_monitor);
+      m_monitor = nullptr;
+    }
+  }
+  if (!m_monitor) {
+    for (const HidDeviceInfo &d : enumerate())
+      m_lastPaths.append(d.path);
+    m_lastPaths.sort();
+    m_poll = new QTimer(this);
+    connect(m_poll, &QTimer::timeout, this, &HidapiController::pollDevices);
+    m_poll->start(2000);
     return;
   }
   m_notifier = new QSocketNotifier(udev_monitor_get_fd(m_monitor), QSocketNotifier::Read, this);
   connect(m_notifier, &QSocketNotifier::activated, this, &HidapiController::monitorReadable);
+}
+
+void HidapiController::pollDevices() {
+  QStringList paths;
+  for (const HidDeviceInfo &d : enumerate())
+    paths.append(d.path);
+  paths.sort();
+  if (paths != m_lastPaths) {
+    m_lastPaths = paths;
+    emit deviceChanged();
+  }
 }
 
 void HidapiController::monitorReadable() {

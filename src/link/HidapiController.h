@@ -5,8 +5,11 @@
 // indexed string from the USB device's string descriptors. Each taken device
 // reads its input reports on a thread of its own and posts them to the UI
 // thread. Without any HID device, or without udev events (as in containers),
-// it simply finds nothing or sees no hot-plugging.
+// it simply finds nothing; without a udev monitor it looks for changes in the
+// device list every two seconds instead.
 #include "link/HidController.h"
+
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -14,6 +17,7 @@
 struct udev;
 struct udev_monitor;
 class QSocketNotifier;
+class QTimer;
 
 class HidapiController : public HidController {
   Q_OBJECT
@@ -31,10 +35,13 @@ protected:
 
 private:
   void monitorReadable();
+  void pollDevices();
 
   bool m_hidInit = false;
   struct udev *m_udev = nullptr;
   struct udev_monitor *m_monitor = nullptr;
   QSocketNotifier *m_notifier = nullptr;
+  QTimer *m_poll = nullptr;
+  QStringList m_lastPaths;
   std::vector<std::unique_ptr<HidDevice>> m_open;
 };

@@ -4,6 +4,7 @@
 #include "analysis/AnalysisResult.h"
 #include "measure/Measurement.h"
 #include "shell/MeridianModel.h"
+#include "shell/PrintJob.h"
 #include "shell/Settings.h"
 
 #include <QObject>
@@ -54,6 +55,18 @@ public:
   void showBalloon(const QString &title, const QString &text, TrayState::BalloonIcon icon, int ms);
   void hideBalloon();
 
+  // The settings file in the data folder. Reading and writing go through the
+  // whole file and then derive the measuring order and factors into model; a
+  // problem is told to the user once. Both return false when the file could
+  // not be read or written; the settings in memory are then the defaults
+  // (read) or stay as they were (write).
+  QString settingsFilePath() const;
+  bool LoadSettings(); // at start: read the file, or set the defaults and write it
+  bool ReadSettings();
+  bool WriteSettings();
+  void SetDefaultSettings();
+  void applySettingsModes();
+
   MeridianModel model;
   Settings settings;
   QString dataFolder; // ends with '/'
@@ -62,6 +75,7 @@ public:
   Measurement CurrentMeasurement;
   Subject CurrentSubject;
   TrayState tray;
+  PrintJob printJob; // the report being printed, watched by the print progress box
 
   // The analysis of the measurement last analysed (the type is the record of
   // the same name).

@@ -29,12 +29,16 @@ QByteArray KeyString(int keyNumber) {
 static const char kHex[] = "0123456789ABCDEF";
 
 QString Encipher(const QByteArray &plain, int keyNumber) {
+  return Encipher(plain, keyNumber, int(QRandomGenerator::global()->bounded(256)));
+}
+
+QString Encipher(const QByteArray &plain, int keyNumber, int seed) {
   if (plain.isEmpty())
     return QString();
   const QByteArray key = KeyString(keyNumber);
   QByteArray out;
   out.reserve(2 + 2 * plain.size());
-  int c = int(QRandomGenerator::global()->bounded(256));
+  int c = seed & 255;
   out.append(kHex[c >> 4]).append(kHex[c & 15]);
   for (int j = 0; j < plain.size(); ++j) {
     const int b = static_cast<unsigned char>(plain.at(j));
@@ -86,8 +90,12 @@ std::optional<QByteArray> Decipher(const QString &hexText, int keyNumber) {
     if (c < 0)
       return std::nullopt;
     const int s = static_cast<unsigned char>(key.at(j % key.size())) ^ c;
-    const int b = p < s ? s - p : s + 255 - p;
-    out.append(char(b % 256));
+    int b = p < s ? s - p : s + 255 - p;
+    // After a cipher byte of 255 the chain steps from 255 to 0, which the
+    // rule above would read back as 0; the byte enciphered was 255.
+    if (b == 0)
+      b = 255;
+    out.append(char(b));
     p = c;
   }
   return out;

@@ -7,7 +7,12 @@
 #include <optional>
 
 QString Encipher(const QByteArray &plain, int keyNumber);
-// Malformed input (a pair that is not hexadecimal, a lone seed) gives nullopt.
+// The same with a given seed byte (0..255), for repeatable output.
+QString Encipher(const QByteArray &plain, int keyNumber, int seed);
+// Upper or lower case digits. Malformed input (a pair that is not
+// hexadecimal, a lone seed) gives nullopt. A lone digit after the last pair is
+// ignored, except that the first byte is read even from a single digit.
+// Never yields a zero byte (a zero byte enciphers like 255 and comes back so).
 std::optional<QByteArray> Decipher(const QString &hexText, int keyNumber);
 
 // Text forms: Chinese goes through GBK bytes as the stored texts require.

@@ -124,7 +124,7 @@ private slots:
     auto demo = std::make_unique<DemoOperator>(7);
     const auto profile = demo->profile();
     f.sim.setOperator(std::move(demo));
-    const int cpu = f.link().info().StandardReference / 200;
+    const double cpu = f.link().info().StandardReference / 200.0;
     f.send({"X0000", "L0000", "I0000", "K0001"});
     for (int position = 1; position <= 24; ++position) {
       f.send({"F007F", "C0000"});

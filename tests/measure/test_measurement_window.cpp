@@ -410,6 +410,24 @@ private slots:
     QVERIFY(enabled(w, TSodec::AnalysisButton));
   }
 
+  void closingWritesTheSettings() {
+    Fixture f;
+    {
+      TSodec w(f.ctx, nullptr, &f.inst);
+      w.show();
+      child<QSlider>(w, "SensitivityTrackBar")->setValue(35);
+      w.SetSoundMode(2);
+      w.SetPictureStyle(3);
+      w.toolButton(TSodec::ExitButton)->click();
+      QVERIFY(!w.isVisible());
+    }
+    f.ctx.settings = Settings();
+    QVERIFY(f.ctx.ReadSettings());
+    QCOMPARE(f.ctx.settings.Sensitivity, 3.5);
+    QCOMPARE(f.ctx.settings.SoundMode, 2);
+    QCOMPARE(f.ctx.settings.PictureStyle, 3);
+  }
+
   void closingDuringARunStopsItFirst() {
     Fixture f;
     TSodec w(f.ctx, nullptr, &f.inst);

@@ -62,9 +62,9 @@ private slots:
     QFETCH(QString, visibility);
     QFETCH(QString, shown);
     Fixture f;
+    TSoForm w(f.ctx); // reads or creates the settings file
     f.ctx.settings.FunctionVisibility = visibility;
     f.ctx.settings.FunctionHint[2] = QStringLiteral("启动影音播放功能");
-    TSoForm w(f.ctx);
     w.show();
     QString actual;
     for (int k = 1; k <= 6; ++k)

@@ -793,6 +793,8 @@ void TSodec::closeEvent(QCloseEvent *e) {
     e->ignore();
     return;
   }
+  // Sensitivity, sound mode and picture style outlive the window.
+  m_ctx.WriteSettings();
   e->accept();
   QDialog::done(QDialog::Accepted);
 }

@@ -66,6 +66,10 @@ TSoForm::TSoForm(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(
   m_ctx.link().InstallDeviceChangeHandler();
   m_ctx.clock().processPending();
 
+  // 6. Settings file: read it, or create it with the defaults; either way the
+  // measuring order and factors are derived.
+  m_ctx.LoadSettings();
+
   // 7. Status bar text.
   m_status->setText(m_ctx.settings.UserName1);
 

@@ -113,14 +113,14 @@ void BalanceChartBox::paintEvent(QPaintEvent *) {
   p.drawImage(0, 0, m_image);
 }
 
-StatusLamp::StatusLamp(QWidget *parent) : QWidget(parent), m_colour(60, 60, 60) { setFixedSize(18, 18); }
+RunLamp::RunLamp(QWidget *parent) : QWidget(parent), m_colour(60, 60, 60) { setFixedSize(18, 18); }
 
-void StatusLamp::setColour(const QColor &c) {
+void RunLamp::setColour(const QColor &c) {
   m_colour = c;
   update();
 }
 
-void StatusLamp::paintEvent(QPaintEvent *) {
+void RunLamp::paintEvent(QPaintEvent *) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   QRadialGradient g(QPointF(6, 6), 10);
@@ -320,7 +320,7 @@ void TSodec::buildUi() {
   m_chart = new BalanceChartBox(chartGroup);
   m_chart->setObjectName(QStringLiteral("PaintBox1"));
   m_chart->move(3, 20);
-  m_lamp = new StatusLamp(chartGroup);
+  m_lamp = new RunLamp(chartGroup);
   m_lamp->setObjectName(QStringLiteral("StatusLamp"));
   m_lamp->move(8, 204);
   makeLabel(chartGroup, QStringLiteral("Sampling Rate:"), QRect(34, 202, 100, 22));

@@ -39,10 +39,10 @@ private:
 };
 
 // The status lamp beside the chart.
-class StatusLamp : public QWidget {
+class RunLamp : public QWidget {
   Q_OBJECT
 public:
-  explicit StatusLamp(QWidget *parent = nullptr);
+  explicit RunLamp(QWidget *parent = nullptr);
   void setColour(const QColor &c);
   QColor colour() const { return m_colour; }
 
@@ -145,7 +145,7 @@ private:
   QLabel *m_sensitivityDisplay = nullptr;
   QToolButton *m_soundButton = nullptr, *m_pictureStyleButton = nullptr;
   BalanceChartBox *m_chart = nullptr;
-  StatusLamp *m_lamp = nullptr;
+  RunLamp *m_lamp = nullptr;
   QLabel *m_sampleCount = nullptr;
   QLabel *m_modePicture = nullptr;
   QTableWidget *m_grid = nullptr;

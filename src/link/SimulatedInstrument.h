@@ -12,14 +12,21 @@
 //   AppContext ctx(&clock, &prompter, &launcher);
 //   SimulatedInstrument sim(clock);            // newer hardware ("SOVA6-20051706-A02")
 //   sim.plugInto(ctx);                         // connected now (no balloon before the
-//                                              // first activation); plugInto(ctx, false)
-//                                              // leaves the connecting to TSoForm
+//                                              // first activation); with a TSoForm use
+//                                              // plugInto(ctx, false): the window connects
+//                                              // (connecting first would read the identity twice)
 //   ctx.link().ReadProbe();                    // 0: nobody touches the probe
-//   sim.probe().touch(1000, 5);                // level 1000, noise +-5 counts
+//   sim.touch(1000, 5);                        // level 1000, noise +-5 counts; sim.lift()
 //   sim.queueContacts({{.level = 1200, .holdMs = 3000}});  // one per "waiting for touch"
 //   sim.setOperator(std::make_unique<DemoOperator>(seed)); // or a whole plausible subject
 //   sim.commands();                            // every command received, in order
-//   sim.sounds(); sim.trace(); sim.clearTrace();
+//   sim.sounds(); sim.replies(); sim.trace(); sim.lastReport(); sim.clearTrace();
+//   sim.unplug(); sim.plugIn(); clock.advance(1);  // removal and arrival are queued events
+//
+// ProbeContact: level, noise, delayMs (from the waiting phase), holdMs (< 0: until the
+// point is taken, then liftDelayMs), losses {atMs, forMs} after the touch, and a probe
+// fault window faultAtMs/faultForMs. A second instrument on the same controller:
+// SimulatedInstrument other(clock); other.plugIn(sim.controller());
 //
 // Identity and reports: SimulatedInstrument(clock, Hardware::Older) for the
 // older hardware; setIndexedString3(), setReportLengths(in, out), setLatency(ms)

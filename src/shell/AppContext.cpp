@@ -27,6 +27,7 @@ AppContext::AppContext(Clock *clock, Prompter *prompter, Launcher *launcher, QOb
   m_launcher = launcher;
   m_link = std::make_unique<Link>(*this);
   m_database = std::make_unique<Database>();
+  SetDefaultSettings(); // until the settings file is read
 }
 
 AppContext::~AppContext() = default;

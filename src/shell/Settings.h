@@ -1,5 +1,6 @@
 #pragma once
 // The 78 values of the settings file, in file order. Arrays are 1-based.
+// AppContext starts with SetDefaultSettings() (shell/SettingsFile.h) applied.
 #include <QString>
 #include <array>
 

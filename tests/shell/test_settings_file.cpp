@@ -344,6 +344,7 @@ private slots:
     RecordingLauncher launcher;
     AppContext ctx(&clock, &prompter, &launcher);
     ctx.dataFolder = folder() + u'/';
+    QCOMPARE(ctx.settings.PrintOptions, QStringLiteral("011100000000000000000000000000100000201111"));
 
     QVERIFY(ctx.LoadSettings()); // absent: defaults, written
     QVERIFY(QFileInfo::exists(path()));

@@ -3,6 +3,7 @@
 #include "link/Link.h"
 #include "link/SimulatedInstrument.h"
 #include "measure/ui/TSodec.h"
+#include "reference/DeliveredData.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
 #include "shell/ui/AboutBox.h"
@@ -23,6 +24,8 @@ int main(int argc, char **argv) {
   MessagePrompter prompter;
   AppContext ctx(nullptr, &prompter);
   ctx.dataFolder = ResolveDataFolder(QApplication::arguments());
+  // As the installer would: put delivered files the data folder lacks in place.
+  InstallDeliveredFiles(ctx.dataFolder);
   prompter.setClock(&ctx.clock());
 
   // The instrument: the simulator with a demo operator, or the real one.

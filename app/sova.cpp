@@ -2,6 +2,7 @@
 #include "link/HidapiController.h"
 #include "link/Link.h"
 #include "link/SimulatedInstrument.h"
+#include "measure/ui/TSodec.h"
 #include "reference/DeliveredData.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
@@ -40,6 +41,9 @@ int main(int argc, char **argv) {
   }
 
   TSoForm window(ctx);
+  window.setWindowFactory(TSoForm::Measure, [](AppContext &c, QWidget *parent) -> std::unique_ptr<QDialog> {
+    return std::make_unique<TSodec>(c, parent);
+  });
   prompter.setParent(&window);
   TAbortBox abortBox(ctx.printJob, &window); // shows itself while a report prints
   window.setStartupCheck(&TSoStatu::RunCheck);

@@ -97,6 +97,10 @@ public:
   // descending; 1 at start, kept for the run only.
   int SubjectSortCode = 1;
 
+  // Whether the record browser asks before it loads a measurement: set when
+  // it is opened from the main window, cleared from the measurement window.
+  bool LoadNeedsConfirmation = true;
+
 signals:
   void trayChanged();
   void balloonRequested();

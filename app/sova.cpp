@@ -3,6 +3,7 @@
 #include "link/Link.h"
 #include "link/SimulatedInstrument.h"
 #include "measure/ui/TSodec.h"
+#include "measure/ui/TSosave.h"
 #include "reference/DeliveredData.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
@@ -42,7 +43,11 @@ int main(int argc, char **argv) {
 
   TSoForm window(ctx);
   window.setWindowFactory(TSoForm::Measure, [](AppContext &c, QWidget *parent) -> std::unique_ptr<QDialog> {
-    return std::make_unique<TSodec>(c, parent);
+    auto measure = std::make_unique<TSodec>(c, parent);
+    measure->setWindowFactory(TSodec::Save, [](AppContext &c2, QWidget *p) -> std::unique_ptr<QDialog> {
+      return std::make_unique<TSosave>(c2, p);
+    });
+    return measure;
   });
   prompter.setParent(&window);
   TAbortBox abortBox(ctx.printJob, &window); // shows itself while a report prints

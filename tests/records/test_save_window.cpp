@@ -1,11 +1,14 @@
 #include "measure/SaveMeasurement.h"
+#include "measure/ui/TSodec.h"
 #include "measure/ui/TSosave.h"
 #include "records/ListsFixture.h"
 #include "records/SubjectEditing.h"
 #include "records/SubjectList.h"
 #include "records/ui/SubjectListWidget.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 #include <QTableView>
 #include <QToolButton>
 
@@ -205,6 +208,31 @@ private slots:
     QVERIFY(w.saveButton()->isEnabled());
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM SoData WHERE CustNo = 'B7'")), answer ? 1 : 0);
     QCOMPARE(w.result(), int(answer ? QDialog::Accepted : QDialog::Rejected));
+  }
+
+  void openedFromTheMeasurementWindow() {
+    ListsFolder f;
+    f.addSubject(QStringLiteral("M1"), QStringLiteral("韩"));
+    f.ctx.CurrentSubject.CustNo = QStringLiteral("M1");
+    f.ctx.CurrentMeasurement = sample(ToDayNumber(QDateTime(QDate(2026, 12, 11), QTime(9, 0))));
+    TSodec measure(f.ctx);
+    measure.setWindowFactory(TSodec::Save, [](AppContext &c, QWidget *p) -> std::unique_ptr<QDialog> {
+      return std::make_unique<TSosave>(c, p);
+    });
+    measure.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&measure));
+    QString opened;
+    QTimer::singleShot(0, this, [&] {
+      auto *save = qobject_cast<TSosave *>(QApplication::activeModalWidget());
+      if (!save)
+        return;
+      opened = save->windowTitle();
+      save->saveButton()->click();
+    });
+    measure.OpenSave();
+    QCOMPARE(opened, QStringLiteral("经络能量资料储存"));
+    QVERIFY(f.ctx.CurrentMeasurement.StoredKey > 0);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM SoData WHERE CustNo = 'M1'")), 1);
   }
 
   void exitStoresNothing() {

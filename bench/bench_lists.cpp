@@ -130,17 +130,15 @@ void BM_Search(benchmark::State &state) {
   for (auto _ : state) {
     QString text;
     switch (std::abs(f.ctx.SubjectSortCode)) {
-    case 1:
-      text = randomSubject().left(4);
-      break;
+    case 1: text = randomSubject().left(4); break;
     case 4:
       text = QLocale().toString(QDate(1950, 1, 1).addDays(QRandomGenerator::global()->bounded(20000)),
                                 QLocale::ShortFormat);
       break;
     default:
-      text = list.model().value(QRandomGenerator::global()->bounded(kSubjects),
-                                std::abs(f.ctx.SubjectSortCode) == 2 ? QStringLiteral("Name")
-                                                                     : QStringLiteral("Tel"))
+      text = list.model()
+                 .value(QRandomGenerator::global()->bounded(kSubjects),
+                        std::abs(f.ctx.SubjectSortCode) == 2 ? QStringLiteral("Name") : QStringLiteral("Tel"))
                  .toString()
                  .left(2);
     }

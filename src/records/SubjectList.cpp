@@ -126,6 +126,11 @@ QString SubjectList::countText() const {
   return FormatNumber("%6.0d", m_model.rowCount());
 }
 
+QString SubjectList::CombinedCountText(int subjects, int measurements) {
+  return FormatNumber("%6.0d", subjects) + QStringLiteral("  -  [ ") +
+         FormatNumber("%6.0d", measurements).trimmed() + QStringLiteral(" ]");
+}
+
 void SubjectList::setCurrentRow(int row) {
   if (row < -1 || row >= m_model.rowCount())
     row = -1;

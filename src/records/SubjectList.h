@@ -47,6 +47,9 @@ public:
   // "范例：" and the date 5000 days before today, short date format.
   QString exampleText() const;
   QString countText() const; // the number of subjects, "%6.0d"
+  // The record browser's and the comparison's count: the subjects with
+  // "%6.0d", "  -  [ ", the measurements with "%6.0d" trimmed, " ]".
+  static QString CombinedCountText(int subjects, int measurements);
 
   int currentRow() const { return m_current; }
   void setCurrentRow(int row);

@@ -8,8 +8,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {

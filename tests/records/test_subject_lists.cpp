@@ -199,6 +199,7 @@ private slots:
     QCOMPARE(m->data(m->index(0, 4)).toString(), QString()); // no birth date: no date, no age
     QCOMPARE(m->data(m->index(0, 5)).toString(), QString());
     QCOMPARE(w.countLabel()->text(), QStringLiteral("     2"));
+    QCOMPARE(SubjectList::CombinedCountText(20000, 7), QStringLiteral(" 20000  -  [ 7 ]"));
 
     f.addMeasurement(QStringLiteral("M2"), ToDayNumber(QDateTime(QDate(2026, 1, 5), QTime(9, 0))));
     MeasurementRecord hi;

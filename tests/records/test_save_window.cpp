@@ -1,3 +1,5 @@
+#include "link/Link.h"
+#include "link/SimulatedInstrument.h"
 #include "measure/SaveMeasurement.h"
 #include "measure/ui/TSodec.h"
 #include "measure/ui/TSosave.h"
@@ -233,6 +235,35 @@ private slots:
     QCOMPARE(opened, QStringLiteral("经络能量资料储存"));
     QVERIFY(f.ctx.CurrentMeasurement.StoredKey > 0);
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM SoData WHERE CustNo = 'M1'")), 1);
+  }
+
+  void soundBeforeEachQuestion() {
+    // The instrument signals before the question and before the warning.
+    ListsFolder f;
+    SimulatedInstrument sim(f.clock);
+    sim.plugInto(f.ctx);
+    QVERIFY(f.ctx.link().isConnected());
+    f.addSubject(QStringLiteral("C1"));
+    f.ctx.CurrentMeasurement = sample(ToDayNumber(QDateTime(QDate(2026, 12, 11), QTime(9, 0))));
+    struct Recorder : Prompter {
+      SimulatedInstrument *sim;
+      QList<qsizetype> soundsAtAsk;
+      bool ask(int, const QString &) override {
+        soundsAtAsk << sim->sounds().size();
+        return false;
+      }
+    } recorder;
+    recorder.sim = &sim;
+    f.ctx.setPrompter(&recorder);
+    TSosave w(f.ctx);
+    sim.clearTrace();
+    w.ListDoubleClick(); // no subject: a warning
+    w.subjectList()->list().setCurrentRow(0);
+    w.ListDoubleClick(); // the question
+    QCOMPARE(recorder.soundsAtAsk.size(), 2);
+    QVERIFY(recorder.soundsAtAsk[0] >= 1);
+    QVERIFY(recorder.soundsAtAsk[1] > recorder.soundsAtAsk[0]);
+    f.ctx.setPrompter(&f.prompter);
   }
 
   void exitStoresNothing() {

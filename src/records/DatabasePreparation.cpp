@@ -130,7 +130,10 @@ bool DatabasePreparation::InstallFiles() {
   if (m_templateMissing)
     report(kTemplateMissing);
 
-  if (exists(DbFile::Delivered)) {
+  // A delivery of the Windows edition is never installed; it waits until
+  // SetAsideJetWorkingFiles can move it to "sova.mdb".
+  if (exists(DbFile::Delivered) &&
+      DetectFileFormat(FindFileNoCase(folder, QLatin1String(DbFile::Delivered))) != FileFormat::Jet) {
     // The working database in use becomes the old one, converted below into
     // the delivered file.
     bool freed = true;

@@ -3,6 +3,7 @@
 #include "records/JetFile.h"
 #include "shell/Gbk.h"
 
+#include <QSet>
 #include <QtEndian>
 #include <vector>
 
@@ -103,6 +104,7 @@ JetTable::JetTable(std::shared_ptr<JetFile> file, void *tableDef) : m_file(std::
     c.type = TypeOf(col->col_type);
     c.size = col->col_size;
     c.autoNumber = col->is_long_auto;
+    m_byExactName.insert(c.name, m_columns.size());
     m_byName.insert(c.name.toLower(), m_columns.size());
     m_columns << c;
   }
@@ -116,7 +118,10 @@ JetTable::~JetTable() {
 }
 
 int JetTable::columnIndex(const QString &column) const {
-  return m_byName.value(column.toLower(), -1);
+  // Callers mostly spell names as the file does; only other spellings pay for
+  // the folding.
+  const auto exact = m_byExactName.constFind(column);
+  return exact != m_byExactName.cend() ? *exact : m_byName.value(column.toLower(), -1);
 }
 
 void JetTable::rewind() {
@@ -248,10 +253,12 @@ bool JetTable::crackCurrentRow(int rowStart, int rowSize) {
     case 0: { // a chain of rows, each starting with the next one's pointer
       quint32 pgRow = U32(field + 4);
       QByteArray part;
+      QSet<quint32> visited; // a damaged chain may run in a circle
       out->reserve(length);
-      for (int hops = 0; out->size() < length; ++hops) {
-        if (pgRow == 0 || hops > length || !readLvalRow(pgRow, &part) || part.size() < 4)
+      while (out->size() < length) {
+        if (pgRow == 0 || visited.contains(pgRow) || !readLvalRow(pgRow, &part) || part.size() < 4)
           return false;
+        visited.insert(pgRow);
         pgRow = U32(reinterpret_cast<const uchar *>(part.constData()));
         out->append(part.constData() + 4, part.size() - 4);
       }

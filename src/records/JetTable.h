@@ -71,6 +71,7 @@ private:
   void *m_def = nullptr; // MdbTableDef
   QString m_name;
   QList<JetColumn> m_columns;
+  QHash<QString, int> m_byExactName;
   QHash<QString, int> m_byName; // lower-case name -> index
   qint64 m_rowCount = 0;
   qint64 m_rowsRead = 0;

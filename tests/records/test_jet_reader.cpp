@@ -2,6 +2,7 @@
 #include "records/JetFixtures.h"
 
 #include "records/JetDatabase.h"
+#include "records/TableSource.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -214,6 +215,35 @@ private slots:
     QCOMPARE(seen, custNos);
   }
 
+  // A transfer file exported by the Windows edition reads through the same
+  // path as the old databases (the import's reader), later fields included.
+  void transferFileReadsThroughItsTableSource() {
+    JET_FIXTURES_OR_SKIP(dir);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("SoTran.mdb"));
+    QVERIFY(QFile::copy(dir + QStringLiteral("/legacy-full.mdb"), path));
+    QString err;
+    std::unique_ptr<TableSource> src = OpenTableSource(path, &err);
+    QVERIFY2(src, qPrintable(err));
+    for (const QString &table : Tables()) {
+      std::unique_ptr<TableReader> t = src->openTable(table.toUpper(), &err);
+      QVERIFY2(t, qPrintable(err));
+      const QList<Row> expected = Rows(table, true);
+      QCOMPARE(t->rowCount(), qint64(expected.size()));
+      int n = 0;
+      while (t->next()) {
+        for (const auto &[field, want] : expected[n]) {
+          QString why;
+          QVERIFY2(SameValue(t->value(field.toLower()), want, false, &why),
+                   qPrintable(QStringLiteral("%1 row %2 %3: %4").arg(table).arg(n + 1).arg(field, why)));
+        }
+        ++n;
+      }
+      QVERIFY2(t->errorText().isEmpty(), qPrintable(t->errorText()));
+      QCOMPARE(n, expected.size());
+    }
+  }
+
   void missingTableAndFile() {
     JET_FIXTURES_OR_SKIP(dir);
     JetDatabase db;
@@ -240,6 +270,7 @@ private slots:
     QTest::newRow("pages encrypted") << "encrypted";
     QTest::newRow("catalogue zeroed") << "catalogue";
     QTest::newRow("data pages zeroed") << "data";
+    QTest::newRow("memo pages zeroed") << "memo";
     QTest::newRow("not a database") << "text";
   }
   void damagedFilesAreRefused() {
@@ -274,6 +305,9 @@ private slots:
     } else if (damage == QLatin1String("data")) {
       // The rows of SoData vanish (its definition is page 26 of this file).
       zeroPages([](int, const char *pg) { return pg[0] == 1 && qFromLittleEndian<quint32>(pg + 4) == 26; });
+    } else if (damage == QLatin1String("memo")) {
+      // Long memos (M5's MEMO2, P001's ProHel4 and ProHel5) lose their pages.
+      zeroPages([](int p, const char *pg) { return p > 30 && pg[0] == 1 && memcmp(pg + 4, "LVAL", 4) == 0; });
     } else {
       bytes = "Standard Jet DB? no, just text\n";
     }

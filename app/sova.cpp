@@ -2,6 +2,8 @@
 #include "link/HidapiController.h"
 #include "link/Link.h"
 #include "link/SimulatedInstrument.h"
+#include "measure/ui/TSodec.h"
+#include "measure/ui/TSosave.h"
 #include "reference/DeliveredData.h"
 #include "shell/AppContext.h"
 #include "shell/DataFolder.h"
@@ -40,6 +42,13 @@ int main(int argc, char **argv) {
   }
 
   TSoForm window(ctx);
+  window.setWindowFactory(TSoForm::Measure, [](AppContext &c, QWidget *parent) -> std::unique_ptr<QDialog> {
+    auto measure = std::make_unique<TSodec>(c, parent);
+    measure->setWindowFactory(TSodec::Save, [](AppContext &c2, QWidget *p) -> std::unique_ptr<QDialog> {
+      return std::make_unique<TSosave>(c2, p);
+    });
+    return measure;
+  });
   prompter.setParent(&window);
   TAbortBox abortBox(ctx.printJob, &window); // shows itself while a report prints
   window.setStartupCheck(&TSoStatu::RunCheck);

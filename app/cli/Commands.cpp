@@ -4,6 +4,7 @@
 
 int DbCheckCommand(const QStringList &args);
 int AnalyzeCommand(const QStringList &args); // AnalyzeCommand.cpp
+int MeasureCommand(const QStringList &args); // MeasureCommand.cpp
 int InstrumentCommand(const QStringList &args); // InstrumentCommand.cpp
 int RunSettingsCommand(const QStringList &args);
 int RunCipherCommand(const QStringList &args);
@@ -16,6 +17,7 @@ static const CliCommand kCommands[] = {
      }},
     {"db-check", "check the database files: [--data-dir DIR] [FILE...]", DbCheckCommand},
     {"analyze", "analyse measurements, print the results as JSON", AnalyzeCommand},
+    {"measure", "one measurement run against the simulator: --simulate [--trace] ...", MeasureCommand},
     {"instrument", "connect the instrument, print its identity: [--simulate] [--counter] [--json]", InstrumentCommand},
     {"settings", "show the settings file's 78 values: settings show [--data-dir DIR]", RunSettingsCommand},
     {"cipher", "key-string cipher: cipher encode|decode --key N [TEXT]", RunCipherCommand},

@@ -93,6 +93,14 @@ public:
   int NormalFullScale = 4000;
   int HighFullScale = 4000;
 
+  // The sort of every subject list: |code| is the column 1..11, negative
+  // descending; 1 at start, kept for the run only.
+  int SubjectSortCode = 1;
+
+  // Whether the record browser asks before it loads a measurement: set when
+  // it is opened from the main window, cleared from the measurement window.
+  bool LoadNeedsConfirmation = true;
+
 signals:
   void trayChanged();
   void balloonRequested();

@@ -19,8 +19,9 @@
 
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("sova"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Kelvor So-10"));
+  // The application title; a display name would also be appended to every
+  // window caption by the platform, so only the name is set.
+  QApplication::setApplicationName(QStringLiteral("Kelvor So-10"));
 
   MessagePrompter prompter;
   AppContext ctx(nullptr, &prompter);

@@ -6,10 +6,12 @@
 #include "records/StabilityText.h"
 #include "shell/DayNumber.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <cstdio>
 
 bool GenerateWorkingDatabase(const QString &path, int subjects, int measurements, QString *error) {
   QFile::remove(path);
@@ -79,4 +81,22 @@ bool GenerateWorkingDatabase(const QString &path, int subjects, int measurements
   }
   CloseDatabaseConnection(conn);
   return ok;
+}
+
+bool PrepareBenchDataFolder(const QString &cacheDir, const QString &folder, int subjects, int measurements,
+                            QString *error) {
+  const QString base = cacheDir + QStringLiteral("/working-%1-%2.mdb").arg(subjects).arg(measurements);
+  QDir().mkpath(cacheDir);
+  if (!QFile::exists(base)) {
+    std::fprintf(stderr, "generating %s ...\n", qPrintable(base));
+    if (!GenerateWorkingDatabase(base + QStringLiteral(".part"), subjects, measurements, error) ||
+        !QFile::rename(base + QStringLiteral(".part"), base))
+      return false;
+  }
+  if (!QFile::copy(base, folder + QLatin1String(DbFile::Working)) ||
+      !CreateDatabaseFile(folder + QLatin1String(DbFile::Reference), DatabaseKind::Reference, error) ||
+      !CreateDatabaseFile(folder + QLatin1String(DbFile::Programme), DatabaseKind::Programme, error))
+    return false;
+  QFile(folder + QLatin1String(DbFile::Working)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+  return true;
 }

@@ -6,3 +6,9 @@
 #include <QString>
 
 bool GenerateWorkingDatabase(const QString &path, int subjects, int measurements, QString *error);
+
+// Lays out a data folder for the benchmarks: a copy of the working database of
+// the given size (generated once into cacheDir and reused), plus empty reference
+// and programme databases. Returns false with a message on failure.
+bool PrepareBenchDataFolder(const QString &cacheDir, const QString &folder, int subjects, int measurements,
+                            QString *error);

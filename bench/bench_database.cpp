@@ -27,23 +27,12 @@ struct Fixture {
   bool ready = false;
 
   Fixture() {
-    const QString base = QStringLiteral(SOVA_BENCH_DATA_DIR "/working-20k-500k.mdb");
-    QDir().mkpath(QStringLiteral(SOVA_BENCH_DATA_DIR));
     QString err;
-    if (!QFile::exists(base)) {
-      std::fprintf(stderr, "generating %s ...\n", qPrintable(base));
-      if (!GenerateWorkingDatabase(base + QStringLiteral(".part"), kSubjects, kMeasurements, &err) ||
-          !QFile::rename(base + QStringLiteral(".part"), base)) {
-        std::fprintf(stderr, "%s\n", qPrintable(err));
-        return;
-      }
-    }
     const QString folder = dir.path() + u'/';
-    if (!QFile::copy(base, folder + QLatin1String(DbFile::Working)) ||
-        !CreateDatabaseFile(folder + QLatin1String(DbFile::Reference), DatabaseKind::Reference, &err) ||
-        !CreateDatabaseFile(folder + QLatin1String(DbFile::Programme), DatabaseKind::Programme, &err))
+    if (!PrepareBenchDataFolder(QStringLiteral(SOVA_BENCH_DATA_DIR), folder, kSubjects, kMeasurements, &err)) {
+      std::fprintf(stderr, "%s\n", qPrintable(err));
       return;
-    QFile(folder + QLatin1String(DbFile::Working)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
     ready = db.open(folder, &err);
     if (!ready)
       std::fprintf(stderr, "%s\n", qPrintable(err));

@@ -3,6 +3,7 @@
 #include "link/DemoOperator.h"
 #include "link/Link.h"
 #include "link/SimulatedInstrument.h"
+#include "measure/LinkInstrument.h"
 #include "measure/MeasurementRun.h"
 #include "measure/MeasurementView.h"
 #include "measure/RunInstrument.h"
@@ -12,23 +13,6 @@
 #include "shell/Prompter.h"
 
 #include <QtTest>
-
-namespace {
-class LinkRunInstrument final : public RunInstrument {
-public:
-  explicit LinkRunInstrument(Link &link) : m_link(link) {}
-  bool isConnected() const override { return m_link.isConnected(); }
-  void SendCommand(const QString &command) override { m_link.SendCommand(command); }
-  int ReadProbe() override { return m_link.ReadProbe(); }
-  void Sound(int n) override { m_link.Sound(n); }
-  bool NewerHardware() const override { return m_link.info().NewerHardware; }
-  int StandardReference() const override { return m_link.info().StandardReference; }
-  int HighReference() const override { return m_link.info().HighReference; }
-
-private:
-  Link &m_link;
-};
-} // namespace
 
 class TestDemoMeasurement : public QObject {
   Q_OBJECT
@@ -52,8 +36,8 @@ private slots:
     sim.setOperator(std::move(demo));
 
     MeasurementView view;
-    LinkRunInstrument instrument(ctx.link());
-    MeasurementRun run(ctx, instrument, view);
+    const auto instrument = MakeLinkInstrument(ctx.link());
+    MeasurementRun run(ctx, *instrument, view);
     run.RunMeasurement();
 
     QVERIFY2(prompter.questions().isEmpty(), "the operator lifted the probe in time at every point");

@@ -6,7 +6,7 @@
 #include "measure/MeasurementGrid.h"
 #include "measure/MeasurementRun.h"
 #include "measure/RunInstrument.h"
-#include "measure/ui/MeasureIcons.h"
+#include "shell/ui/Icons.h"
 #include "shell/AppContext.h"
 #include "shell/Clock.h"
 #include "shell/DataFolder.h"
@@ -175,7 +175,7 @@ QWidget *TSodec::buildToolBar() {
     b->setText(QString::fromUtf8(kButtons[k].caption));
     b->setToolTip(QString::fromUtf8(kButtons[k].hint));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setIcon(QIcon(MeasureToolImage(k)));
+    b->setIcon(MeasureToolIcon(k));
     b->setIconSize(QSize(55, 52));
     b->setAutoRaise(true);
     b->setGeometry(6 + (k - 1) * 82 + (k >= 9 ? 24 : 0), 2, 80, 82);
@@ -243,8 +243,8 @@ void TSodec::buildUi() {
   m_sexButton->setPopupMode(QToolButton::InstantPopup);
   auto *sexMenu = new QMenu(m_sexButton);
   sexMenu->setObjectName(QStringLiteral("SexMenu"));
-  sexMenu->addAction(QIcon(SexImage(true)), QStringLiteral("男  性"), this, [this] { SetMaleSubject(true); });
-  sexMenu->addAction(QIcon(SexImage(false)), QStringLiteral("女  性"), this, [this] { SetMaleSubject(false); });
+  sexMenu->addAction(SexIcon(true), QStringLiteral("男  性"), this, [this] { SetMaleSubject(true); });
+  sexMenu->addAction(SexIcon(false), QStringLiteral("女  性"), this, [this] { SetMaleSubject(false); });
   m_sexButton->setMenu(sexMenu);
 
   // Live displays.
@@ -298,7 +298,7 @@ void TSodec::buildUi() {
   auto *soundMenu = new QMenu(m_soundButton);
   soundMenu->setObjectName(QStringLiteral("SoundMenu"));
   for (int mode : {1, 2, 0})
-    soundMenu->addAction(QIcon(SoundModeImage(mode)), QString::fromUtf8(kSoundTexts[mode]), this,
+    soundMenu->addAction(SoundModeIcon(mode), QString::fromUtf8(kSoundTexts[mode]), this,
                          [this, mode] { SetSoundMode(mode); });
   m_soundButton->setMenu(soundMenu);
 
@@ -311,7 +311,7 @@ void TSodec::buildUi() {
   auto *styleMenu = new QMenu(m_pictureStyleButton);
   styleMenu->setObjectName(QStringLiteral("PictureStyleMenu"));
   for (int style = 1; style <= 3; ++style)
-    styleMenu->addAction(QIcon(PictureStyleImage(style)), QString::fromUtf8(kStyleTexts[style]), this,
+    styleMenu->addAction(PictureStyleIcon(style), QString::fromUtf8(kStyleTexts[style]), this,
                          [this, style] { SetPictureStyle(style); });
   m_pictureStyleButton->setMenu(styleMenu);
 
@@ -466,14 +466,14 @@ void TSodec::showSubject() {
 }
 
 void TSodec::showModePicture() {
-  m_modePicture->setPixmap(ModePicture(m_ctx.CurrentMeasurement.HighPotential));
+  m_modePicture->setPixmap(ModePicture(m_ctx.CurrentMeasurement.HighPotential, QSize(120, 26)));
   m_modePicture->setToolTip(m_ctx.CurrentMeasurement.HighPotential ? QStringLiteral("高电位") : QStringLiteral("标准电位"));
 }
 
 void TSodec::updateSexButton() {
   const bool male = m_ctx.CurrentSubject.MaleSubject;
   m_sexButton->setText(male ? QStringLiteral("男  性") : QStringLiteral("女  性"));
-  m_sexButton->setIcon(QIcon(SexImage(male)));
+  m_sexButton->setIcon(SexIcon(male));
 }
 
 void TSodec::SetMaleSubject(bool male) {
@@ -675,7 +675,7 @@ void TSodec::SetSoundMode(int mode) {
   if (mode < 0 || mode > 2)
     mode = 1;
   m_ctx.settings.SoundMode = mode;
-  m_soundButton->setIcon(QIcon(SoundModeImage(mode)));
+  m_soundButton->setIcon(SoundModeIcon(mode));
   m_soundButton->setToolTip(QStringLiteral("检测音效: ") + QString::fromUtf8(kSoundTexts[mode]).trimmed());
 }
 
@@ -683,7 +683,7 @@ void TSodec::SetPictureStyle(int style) {
   if (style < 1 || style > 3)
     style = 1;
   m_ctx.settings.PictureStyle = style;
-  m_pictureStyleButton->setIcon(QIcon(PictureStyleImage(style)));
+  m_pictureStyleButton->setIcon(PictureStyleIcon(style));
   m_pictureStyleButton->setToolTip(QStringLiteral("测定点图示: ") + QString::fromUtf8(kStyleTexts[style]).simplified());
   loadPicture();
 }
